@@ -1,0 +1,111 @@
+#include "engine/engine.h"
+
+#include "patterns/hash_keys.h"
+#include "patterns/line_types.h"
+#include "patterns/threat_classes.h"
+
+namespace quillmot {
+
+void Engine::start(int size, int height) {
+    if (height == 0) height = size;
+
+    // 1. The pattern tables; they come out the same every time.
+    buildTables();
+    initHashKeys();
+
+    // 2, 3. Playable squares are empty, everything around them is outside.
+    boardSize = size;
+    boardHeight = height;
+    for (int x = 0; x < BOARD_ARRAY; ++x) {
+        for (int y = 0; y < BOARD_ARRAY; ++y) {
+            cells[x][y] = Cell{};
+            cells[x][y].state = isPlayable(x, y) ? EMPTY : OUTSIDE;
+        }
+    }
+
+    // 4, 5. Outside squares mark both players' masks; then classify every playable square.
+    for (int x = BORDER; x < BORDER + size; ++x) {
+        for (int y = BORDER; y < BORDER + height; ++y) {
+            Cell& cell = cells[x][y];
+            for (int k = 0; k < DIRECTIONS; ++k) {
+                for (int d = 1; d <= 4; ++d) {
+                    if (cells[x - d * DIR_DX[k]][y - d * DIR_DY[k]].state == OUTSIDE) {
+                        cell.lineMask[k][0] |= static_cast<uint8_t>(8 >> (d - 1));
+                        cell.lineMask[k][1] |= static_cast<uint8_t>(8 >> (d - 1));
+                    }
+                    if (cells[x + d * DIR_DX[k]][y + d * DIR_DY[k]].state == OUTSIDE) {
+                        cell.lineMask[k][0] |= static_cast<uint8_t>(16 << (d - 1));
+                        cell.lineMask[k][1] |= static_cast<uint8_t>(16 << (d - 1));
+                    }
+                }
+            }
+            for (int k = 0; k < DIRECTIONS; ++k) {
+                cell.lineType[k][0] = LineTypeTable[lineIndex(cell.lineMask[k][0], cell.lineMask[k][1])];
+                cell.lineType[k][1] = LineTypeTable[lineIndex(cell.lineMask[k][1], cell.lineMask[k][0])];
+            }
+            cell.threatClass[0] = ClassTable[classIndex(cell.lineType, 0)];
+            cell.threatClass[1] = ClassTable[classIndex(cell.lineType, 1)];
+        }
+    }
+
+    // 6. No square of an empty board has a class above 0, so counting from 0 is exact.
+    for (auto& counts : classCounts)
+        for (auto& count : counts) count = 0;
+
+    // 7. The 3 by 3 block around the centre.
+    const auto cx = static_cast<uint8_t>(size / 2 + BORDER);
+    const auto cy = static_cast<uint8_t>(height / 2 + BORDER);
+    window.min = Point{static_cast<uint8_t>(cx - 1), static_cast<uint8_t>(cy - 1)};
+    window.max = Point{static_cast<uint8_t>(cx + 1), static_cast<uint8_t>(cy + 1)};
+
+    // 8.
+    sideToMove = 0;
+    otherSide = 1;
+    moveCount = 0;
+
+    // 9. Forget every position; the stored search moves stay as ordering hints.
+    for (SearchEntry& entry : searchTable) {
+        const Point keep = entry.move;
+        entry = SearchEntry{};
+        entry.move = keep;
+    }
+    for (ThreatEntry& entry : threatTable) {
+        entry.check1 = 0;
+        entry.check2 = 0;
+    }
+}
+
+void Engine::move(int x, int y) { makeMove(x + BORDER, y + BORDER); }
+
+void Engine::finish() {}
+
+const char* Engine::name() const { return "Quillmot"; }
+
+bool Engine::fallbackMove(int& x, int& y) const {
+    int bestScore = -1;
+    for (int cy = window.min.y; cy <= window.max.y; ++cy) {
+        for (int cx = window.min.x; cx <= window.max.x; ++cx) {
+            const Cell& cell = cells[cx][cy];
+            if (!isCandidate(cell)) continue;
+            const int score = cellScore(cell);
+            if (score > bestScore) {
+                bestScore = score;
+                x = cx;
+                y = cy;
+            }
+        }
+    }
+    if (bestScore >= 0) return true;
+    for (int cy = BORDER; cy < BORDER + boardHeight; ++cy) {
+        for (int cx = BORDER; cx < BORDER + boardSize; ++cx) {
+            if (cells[cx][cy].state == EMPTY) {
+                x = cx;
+                y = cy;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace quillmot

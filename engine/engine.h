@@ -1,0 +1,143 @@
+// The Engine: one object holding a game's board with its incrementally kept pattern data,
+// the position hash, both hash tables and the search state. It is created on the heap,
+// one allocation per board set-up, and used by one thread at a time.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/cell.h"
+#include "engine/types.h"
+#include "search/search_table.h"
+#include "search/threat_table.h"
+
+namespace quillmot {
+
+// The rectangle in which candidate moves are sought, both corners inclusive.
+struct SearchWindow {
+    Point min;
+    Point max;
+};
+
+struct PositionHash {
+    uint32_t index;
+    uint32_t check1;
+    uint32_t check2;
+    friend bool operator==(const PositionHash&, const PositionHash&) = default;
+};
+
+class Engine final {
+public:
+    Engine() = default;
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    // The six operations, in the order of the operation table.
+    // start: an empty board of size by height squares (height 0: a square board), player 0
+    // to move. The caller keeps both sides within 5 .. MAX_BOARD.
+    virtual void start(int size, int height = 0);
+    // A stone for the side to move on the empty playable square (x, y), protocol coordinates.
+    virtual void move(int x, int y);
+    // Searches to a fixed depth, writes the move in protocol coordinates and plays it;
+    // -1, -1 and no stone on a full board. time has no effect.
+    virtual void yourTurn(int& x, int& y, int depth, int time);
+    virtual void finish();
+    // Takes back the last stone; the caller guarantees one is on the board.
+    virtual void undo();
+    virtual const char* name() const;
+
+    // Board (make_move.cpp). Engine coordinates; the square must be empty and playable.
+    void makeMove(int x, int y);
+    void unhashStone(int x, int y, int player);
+
+    // Checks (consistency.cpp).
+    // Recomputes every square's masks, line types, classes and neighbour counts, the class
+    // counts and the window from the stones, and compares them with the kept values.
+    bool isConsistent() const;
+    // Sum of the keys of the stones on the board; the kept hash minus its value at start.
+    PositionHash stoneHash() const;
+    PositionHash hash() const { return {hashIndex, hashCheck1, hashCheck2}; }
+
+    bool isPlayable(int x, int y) const {  // engine coordinates
+        return x >= BORDER && x < BORDER + boardSize && y >= BORDER && y < BORDER + boardHeight;
+    }
+    bool isCandidate(const Cell& c) const { return c.state == EMPTY && (c.near1 | c.near2) != 0; }
+
+    // Search table and principal-variation store (search_table.cpp).
+    int probeSearchTable(int alpha, int beta, int depth, int atPly) const;
+    void storeSearchResult(Point bestMove, int score, uint8_t bound, int depth);
+    void storeExactValue(int score, int depth, int stones, Point bestMove);
+    void clearSearchBounds();
+    void storePv(int x, int y);
+
+    // Clock (clock.cpp).
+    void checkTime();
+
+    // Move generation (movegen.cpp). list must hold MOVE_LIST_CAPACITY moves.
+    void generateMoves(ScoredMove* list, int* count) const;
+
+    // Forced wins (threats.cpp): threat codes from the side to move's point of view.
+    int forcedWinCheck();
+    int threatSearch();
+    void storeThreat(int result, Point bestMove);
+
+    // Principal variation search (evaluate.cpp, ordering.cpp, pvs.cpp, iterate.cpp).
+    int evaluate() const;
+    int leafValue() const { return ply % 2 == 0 ? evaluate() + TEMPO_BONUS : evaluate(); }
+    bool findFiveSquare(int& x, int& y) const;
+    int candidateFallback(ScoredMove* list) const;
+    void orderPv(ScoredMove* list, int count, int priority);
+    int pvSearch(int depth, bool root, int alpha, int beta);
+    void iterativeDeepening(int& x, int& y);
+
+    // Fixed-depth search (fixed_depth.cpp).
+    ScoredMove fixedDepthSearch(int depth, bool root, int lo, int hi);
+
+    // A legal square for the side to move when the search has none: the best-scoring
+    // candidate, else the first empty square by rows. False on a full board.
+    bool fallbackMove(int& x, int& y) const;  // engine coordinates
+
+    // ---- State, in this order. ----
+    int32_t threatBudget = 0;
+    int32_t threatNodes = 0;
+
+    Cell cells[BOARD_ARRAY][BOARD_ARRAY]{};  // [x][y]
+
+    int32_t boardSize = 0;    // columns
+    int32_t boardHeight = 0;  // rows; equal to boardSize on square boards
+    int32_t moveCount = 0;
+    int32_t sideToMove = 0;
+    int32_t otherSide = 1;
+
+    // Empty squares per threat class and player. Classes 2 to 10 are exact; 0 and 1 take
+    // part in the same updates but start from 0 and are never read.
+    int32_t classCounts[2][CLASS_COUNT]{};
+
+    Point moveHistory[MAX_MOVES]{};
+    Point windowMinHistory[MAX_MOVES]{};  // window corners before each stone
+    Point windowMaxHistory[MAX_MOVES]{};
+    SearchWindow window{};
+
+    ThreatEntry threatTable[THREAT_TABLE_SIZE]{};
+    uint32_t hashIndex = 0;  // 18 significant bits
+    uint32_t hashCheck1 = 0;
+    uint32_t hashCheck2 = 0;
+    SearchEntry searchTable[SEARCH_TABLE_SIZE]{};
+
+    int32_t nodes = 0;  // stones placed by makeMove since the search began
+
+    PvMove pvTable[PV_PLIES][PV_PLIES]{};
+    int32_t pvLength[PV_PLIES]{};
+
+    uint8_t followPv = 0;
+    uint8_t timeUp = 0;
+    int32_t ply = 0;
+    int32_t timeBudget = 0;  // ms
+    int32_t maxDepth = 0;
+    int64_t searchStart = 0;  // clock readings, ms
+    int64_t deadline = 0;
+
+private:
+    void refreshLine(Cell& cell, int k);
+};
+
+}  // namespace quillmot

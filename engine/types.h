@@ -1,0 +1,88 @@
+// Constants and small types shared by every layer of the engine.
+#pragma once
+
+#include <cstdint>
+
+namespace quillmot {
+
+// Board geometry. Engine coordinates are protocol coordinates plus BORDER, so the
+// four squares beyond every edge exist in the array and read as "outside".
+constexpr int BORDER = 4;
+constexpr int MAX_BOARD = 32;
+constexpr int MIN_BOARD = 5;
+constexpr int BOARD_ARRAY = MAX_BOARD + 2 * BORDER;  // 40 squares per side
+constexpr int MAX_MOVES = MAX_BOARD * MAX_BOARD;     // one history entry per square
+
+// Square states.
+constexpr int STONE_0 = 0;
+constexpr int STONE_1 = 1;
+constexpr int EMPTY = 2;
+constexpr int OUTSIDE = 3;
+
+// Direction k has step (DIR_DX[k], DIR_DY[k]); every per-direction array uses this order.
+constexpr int DIRECTIONS = 4;
+constexpr int DIR_DX[DIRECTIONS] = {1, 0, 1, 1};
+constexpr int DIR_DY[DIRECTIONS] = {0, 1, 1, -1};
+
+// Threat classes run from 0 to 10; 1 is never produced.
+constexpr int CLASS_COUNT = 11;
+constexpr int CLASS_FIVE = 10;
+constexpr int CLASS_OPEN_FOUR = 9;   // open four, or two fours at once
+constexpr int CLASS_FOUR_THREE = 8;  // four and open three
+constexpr int CLASS_FOUR_TWO = 7;    // four and a three or an open two
+constexpr int CLASS_FOUR = 6;        // four alone
+constexpr int CLASS_DOUBLE_THREE = 5;
+
+// Hash tables: the search table is addressed by the 18-bit hashIndex directly; the
+// threat table keeps its 2^21 size although only the first 2^18 slots are reachable.
+constexpr int HASH_INDEX_BITS = 18;
+constexpr uint32_t HASH_INDEX_MASK = (1u << HASH_INDEX_BITS) - 1;
+constexpr int SEARCH_TABLE_SIZE = 1 << 18;
+constexpr int THREAT_TABLE_SIZE = 1 << 21;
+constexpr uint32_t THREAT_TABLE_MASK = THREAT_TABLE_SIZE - 1;
+
+// Scores, from the side to move's point of view.
+constexpr int WIN_SCORE = 30000;
+constexpr int SEARCH_INFINITY = 32000;
+constexpr int DECISIVE_SCORE = 10000;  // the search table trusts these at any depth
+constexpr int TEMPO_BONUS = 70;
+constexpr int TABLE_MOVE_SCORE = 10000;
+constexpr int PV_PRIORITY = 25020;
+constexpr int FIXED_PV_PRIORITY = 30002;
+constexpr int FIXED_DECISIVE_SCORE = 25000;
+constexpr int MAX_SEARCH_DEPTH = 20;
+constexpr int FIRST_DEPTH = 5;
+
+constexpr int winIn(int plies) { return WIN_SCORE - plies; }
+constexpr int lossIn(int plies) { return -WIN_SCORE + plies; }
+
+// A move list holds every square of the largest board, so no generator or fallback
+// scan can write past its end, however crowded the board.
+constexpr int MOVE_LIST_CAPACITY = MAX_BOARD * MAX_BOARD;
+
+// Principal-variation table: 64 plies, far beyond the deepest search (20).
+constexpr int PV_PLIES = 64;
+
+// Threat search limits.
+constexpr int THREAT_PLY_LIMIT = 20;
+constexpr int THREAT_TIME_MASK = 0x2003;
+constexpr int THREAT_BUDGET = 300000;
+constexpr int THREAT_BUDGET_LONG = 400000;  // when the move may take more than 15 s
+
+// Square of engine coordinates; (0, 0) means "no move" since x = 0 lies in the border.
+struct Point {
+    uint8_t x = 0;
+    uint8_t y = 0;
+    friend bool operator==(Point, Point) = default;
+};
+static_assert(sizeof(Point) == 2);
+
+// Element of every move list: engine coordinates and an ordering score.
+struct ScoredMove {
+    int16_t x;
+    int16_t y;
+    int32_t score;
+};
+static_assert(sizeof(ScoredMove) == 8);
+
+}  // namespace quillmot

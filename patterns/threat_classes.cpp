@@ -1,0 +1,42 @@
+#include "patterns/threat_classes.h"
+
+#include "engine/types.h"
+
+namespace quillmot {
+
+uint8_t ClassTable[CLASS_TABLE_SIZE];
+int32_t CellScoreTable32[LINE_TABLE_SIZE];
+
+int combineLineTypes(int a, int b, int c, int d) {
+    int n[10] = {};
+    ++n[a];
+    ++n[b];
+    ++n[c];
+    ++n[d];
+    // The first matching rule decides; line types 0 to 3 never count.
+    if (n[LINE_FIVE] >= 1) return CLASS_FIVE;
+    if (n[LINE_OPEN_FOUR] >= 1) return CLASS_OPEN_FOUR;
+    if (n[LINE_FOUR] >= 2) return CLASS_OPEN_FOUR;
+    if (n[LINE_FOUR] == 1) {
+        if (n[LINE_OPEN_THREE] >= 1) return CLASS_FOUR_THREE;
+        if (n[LINE_THREE] >= 1 || n[LINE_OPEN_TWO] >= 1) return CLASS_FOUR_TWO;
+        return CLASS_FOUR;
+    }
+    if (n[LINE_OPEN_THREE] >= 2) return CLASS_DOUBLE_THREE;
+    if (n[LINE_OPEN_THREE] == 1) return n[LINE_THREE] >= 1 || n[LINE_OPEN_TWO] >= 1 ? 4 : 3;
+    if (n[LINE_OPEN_TWO] >= 1) return 2;
+    return 0;
+}
+
+void buildTables() {
+    initLineTables();
+    for (int a = 0; a < 10; ++a)
+        for (int b = 0; b < 10; ++b)
+            for (int c = 0; c < 10; ++c)
+                for (int d = 0; d < 10; ++d)
+                    ClassTable[1000 * a + 100 * b + 10 * c + d] =
+                        static_cast<uint8_t>(combineLineTypes(a, b, c, d));
+    for (int i = 0; i < LINE_TABLE_SIZE; ++i) CellScoreTable32[i] = CellScoreTable[i];
+}
+
+}  // namespace quillmot

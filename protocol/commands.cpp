@@ -1,0 +1,168 @@
+#include <climits>
+#include <cstring>
+
+#include "protocol/front_end.h"
+
+namespace quillmot {
+
+namespace {
+
+// Settings keys in the order INFO tries them; none is a prefix of another.
+struct InfoKey {
+    const char* key;
+    std::atomic<int> Settings::*field;
+};
+constexpr InfoKey INFO_KEYS[] = {
+    {"max_memory", &Settings::maxMemory}, {"timeout_match", &Settings::timeoutMatch},
+    {"timeout_turn", &Settings::timeoutTurn}, {"time_left", &Settings::timeLeft},
+    {"game_type", &Settings::gameType},   {"rule", &Settings::rule},
+};
+
+}  // namespace
+
+FrontEnd::Exit FrontEnd::run() {
+    while (!endOfInput_ && getLine())
+        if (!doCommand()) return Exit::End;
+    return Exit::EndOfInput;
+}
+
+// One line into cmdBuffer: its first 255 characters, without the line feed and without
+// one carriage return just before it. False at the end of input, even inside a line.
+bool FrontEnd::getLine() {
+    int stored = 0;
+    for (;;) {
+        const int c = std::getc(in_);
+        if (c == EOF) {
+            endOfInput_ = true;
+            return false;
+        }
+        if (stored < LINE_BUFFER) cmdBuffer_[stored++] = static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    cmdBuffer_[stored - 1] = '\0';
+    if (stored >= 2 && cmdBuffer_[stored - 2] == '\r') cmdBuffer_[stored - 2] = '\0';
+    return true;
+}
+
+bool FrontEnd::doCommand() {
+    const char* line = cmdBuffer_;
+    const char* args;
+    if ((args = getCmdParam(line, "info")) != nullptr) {
+        commandInfo(args);
+    } else if ((args = getCmdParam(line, "start")) != nullptr) {
+        commandStart(args);
+    } else if ((args = getCmdParam(line, "rectstart")) != nullptr) {
+        commandRectstart(args);
+    } else if (getCmdParam(line, "restart") != nullptr) {
+        stopAndEnsureEngine();
+        if (requireEngine()) brainRestart();
+    } else if ((args = getCmdParam(line, "turn")) != nullptr) {
+        stopAndEnsureEngine();
+        if (!requireEngine()) return true;
+        int xy[2];
+        if (scanInts(args, "%d,%d", xy) < 2 || !acceptsSquare(xy[0], xy[1])) {
+            output_.pipeOut("ERROR bad coordinates");
+            return true;
+        }
+        brainMove(xy[0], xy[1]);
+        startThinking();
+    } else if ((args = getCmdParam(line, "play")) != nullptr) {
+        stopAndEnsureEngine();
+        if (!requireEngine()) return true;
+        int xy[2];
+        if (scanInts(args, "%d,%d", xy) < 2 || !acceptsSquare(xy[0], xy[1])) {
+            output_.pipeOut("ERROR bad coordinates");
+            return true;
+        }
+        playAndReport(xy[0], xy[1]);
+    } else if (getCmdParam(line, "begin") != nullptr) {
+        stopAndEnsureEngine();
+        if (requireEngine()) startThinking();
+    } else if (getCmdParam(line, "about") != nullptr) {
+        output_.pipeOut("%s", ABOUT_TEXT);
+    } else if (getCmdParam(line, "end") != nullptr) {
+        stopThinking();
+        brainEnd();
+        return false;
+    } else if (getCmdParam(line, "board") != nullptr) {
+        return commandBoard();
+    } else {
+        output_.pipeOut("UNKNOWN command");
+    }
+    return true;
+}
+
+void FrontEnd::commandInfo(const char* args) {
+    for (const InfoKey& info : INFO_KEYS) {
+        const char* value = getCmdParam(args, info.key);
+        if (value == nullptr) continue;
+        const int number = stringToInt(value);
+        (settings_.*info.field).store(number);
+        if (info.field == &Settings::timeoutTurn) settings_.turnLimit.store(number);
+        return;
+    }
+}
+
+void FrontEnd::commandStart(const char* args) {
+    // The numbers go straight into the size, even when the size is then refused.
+    int size[2];
+    const int read = scanInts(args, "%d %d", size);
+    if (read >= 1) boardWidth_ = size[0];
+    boardHeight_ = read >= 2 ? size[1] : read == 1 ? boardWidth_ : boardHeight_;
+    stopAndEnsureEngine();
+    brainInit();
+}
+
+void FrontEnd::commandRectstart(const char* args) {
+    int size[2];
+    const int read = scanInts(args, "%d ,%d", size);
+    if (read >= 1) boardWidth_ = size[0];
+    if (read < 2) {
+        output_.pipeOut("ERROR bad RECTSTART parameters");
+        return;
+    }
+    boardHeight_ = size[1];
+    stopAndEnsureEngine();
+    brainInit();
+}
+
+// BOARD adds stones to the current position, one line each, in the order they were
+// played, until a line that is not a stone line; then the engine thinks.
+bool FrontEnd::commandBoard() {
+    stopAndEnsureEngine();
+    const bool haveEngine = engine_ != nullptr;
+    for (;;) {
+        if (!getLine()) return true;  // the loop sees the end of input
+        int stone[3];
+        const bool stoneLine = scanInts(cmdBuffer_, "%d,%d,%d", stone) == 3 && stone[0] >= 0 &&
+                               stone[0] < boardWidth_ && stone[1] >= 0 && stone[1] < boardHeight_ &&
+                               (stone[2] == 1 || stone[2] == 2);
+        if (!haveEngine) {
+            if (stoneLine) continue;  // read the block through, so it cannot come back as commands
+            requireEngine();
+            return true;
+        }
+        if (stoneLine && acceptsSquare(stone[0], stone[1])) {
+            brainMove(stone[0], stone[1]);
+            continue;
+        }
+        if (!equalsIgnoreCase(cmdBuffer_, "done")) output_.pipeOut("ERROR x,y,who or DONE expected");
+        startThinking();
+        return true;
+    }
+}
+
+bool FrontEnd::requireEngine() {
+    if (engine_ != nullptr) return true;
+    output_.pipeOut("ERROR no board: START with a size from 5 to 32 first");
+    return false;
+}
+
+// On the announced board, on the Engine's own board, and empty.
+bool FrontEnd::acceptsSquare(int x, int y) const {
+    if (x < 0 || x >= boardWidth_ || y < 0 || y >= boardHeight_) return false;
+    if (x >= engine_->boardSize || y >= engine_->boardHeight) return false;
+    return engine_->cells[x + BORDER][y + BORDER].state == EMPTY;
+}
+
+}  // namespace quillmot

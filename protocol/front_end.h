@@ -1,0 +1,92 @@
+// The protocol front end: reads command lines, keeps the board size and the settings,
+// owns the Engine and the worker thread that thinks on it, and writes every reply.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <pthread.h>
+
+#include "engine/engine.h"
+#include "protocol/event.h"
+#include "protocol/output.h"
+#include "protocol/settings.h"
+#include "protocol/text_parsing.h"
+
+namespace quillmot {
+
+constexpr const char* ABOUT_TEXT =
+    "name=\"Quillmot\", version=\"1.0\", author=\"The Quillmot developers\", date=\"2026-12\"";
+
+struct FrontEndOptions {
+    // Creates each new Engine; nullptr reports an allocation failure.
+    std::function<Engine*()> makeEngine;
+    // Above 0: every search gets this many milliseconds, whatever the settings (for
+    // driving the protocol fast in tests and fuzzing).
+    int fixedBudget = 0;
+};
+
+class FrontEnd {
+public:
+    enum class Exit { End, EndOfInput };
+
+    FrontEnd(FILE* in, FILE* out, FrontEndOptions options = {});
+    // Waits for a running turn to end, then stops the worker.
+    ~FrontEnd();
+    FrontEnd(const FrontEnd&) = delete;
+    FrontEnd& operator=(const FrontEnd&) = delete;
+
+    // Reads and executes commands until END or the end of input.
+    Exit run();
+
+    // Leaves the process with status 0 at once; no further line is written.
+    [[noreturn]] void exitNow();
+
+    Output& output() { return output_; }
+
+private:
+    // Command loop (commands.cpp).
+    bool getLine();
+    bool doCommand();  // false after END
+    bool commandBoard();
+    void commandInfo(const char* args);
+    void commandStart(const char* args);
+    void commandRectstart(const char* args);
+    bool requireEngine();
+    bool acceptsSquare(int x, int y) const;
+
+    // Worker thread (worker.cpp).
+    static void* threadMain(void* self);
+    void turnThreadLoop();
+    void startThinking();
+    void stopThinking();
+    void stopAndEnsureEngine();
+
+    // Engine and turns (turn.cpp).
+    void brainInit();
+    void brainRestart();
+    void brainMove(int x, int y);
+    void playAndReport(int x, int y);
+    void brainTurn();
+    void brainEnd() {}
+
+    FILE* in_;
+    Output output_;
+    FrontEndOptions options_;
+
+    char cmdBuffer_[LINE_BUFFER] = {};
+    int boardWidth_ = 0;
+    int boardHeight_ = 0;
+    Settings settings_;
+
+    std::unique_ptr<Engine> engine_;
+    int moveNumber_ = 1;
+
+    Event startEvent_{true, false};
+    Event idleEvent_{false, true};
+    pthread_t worker_{};
+    bool quit_ = false;  // set only while the worker is idle, to end it at teardown
+    bool endOfInput_ = false;
+};
+
+}  // namespace quillmot

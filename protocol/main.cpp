@@ -1,0 +1,16 @@
+// pbrain-quillmot: a five-in-a-row engine for tournament managers, speaking the protocol
+// on standard input and output. It takes no arguments.
+#include <cstdio>
+
+#include "patterns/hash_keys.h"
+#include "patterns/threat_classes.h"
+#include "protocol/front_end.h"
+
+int main() {
+    quillmot::buildTables();
+    quillmot::initHashKeys();
+    quillmot::FrontEnd frontEnd(stdin, stdout);
+    frontEnd.run();
+    // END has waited for the running turn; at the end of input nothing more is written.
+    frontEnd.exitNow();
+}

@@ -1,0 +1,18 @@
+#include "protocol/output.h"
+
+#include <cstdarg>
+
+namespace quillmot {
+
+int Output::pipeOut(const char* format, ...) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    va_list args;
+    va_start(args, format);
+    const int written = std::vfprintf(out_, format, args);
+    va_end(args);
+    std::fputc('\n', out_);
+    std::fflush(out_);
+    return written;
+}
+
+}  // namespace quillmot

@@ -1,0 +1,73 @@
+#include "protocol/front_end.h"
+
+namespace quillmot {
+
+void FrontEnd::brainInit() {
+    // The engine's board holds at most 32 squares a side.
+    if (boardWidth_ < MIN_BOARD || boardWidth_ > MAX_BOARD || boardHeight_ < MIN_BOARD ||
+        boardHeight_ > MAX_BOARD) {
+        output_.pipeOut("ERROR size of the board");
+        return;
+    }
+    moveNumber_ = 1;
+    engine_.reset();  // freed before its successor is allocated
+    engine_.reset(options_.makeEngine());
+    if (engine_ == nullptr) {
+        output_.pipeOut("QRX Engine Load Error!\n");
+        return;
+    }
+    engine_->start(boardWidth_, boardHeight_);
+    engine_->maxDepth = MAX_SEARCH_DEPTH;
+    engine_->timeBudget = 3000;
+    output_.pipeOut("OK");
+}
+
+void FrontEnd::brainRestart() {
+    moveNumber_ = 1;
+    engine_->start(engine_->boardSize, engine_->boardHeight);
+    output_.pipeOut("OK");
+}
+
+void FrontEnd::brainMove(int x, int y) {
+    engine_->move(x, y);
+    ++moveNumber_;
+}
+
+void FrontEnd::playAndReport(int x, int y) {
+    brainMove(x, y);
+    output_.pipeOut("%d,%d", x, y);
+}
+
+// Runs on the worker: the centre at once on an empty board, otherwise a search within
+// the turn's budget. Never plays a square that is off the board or taken.
+void FrontEnd::brainTurn() {
+    Engine& engine = *engine_;
+    if (moveNumber_ == 1) {
+        playAndReport(engine.boardSize / 2, engine.boardHeight / 2);
+        return;
+    }
+    if (engine.moveCount >= engine.boardSize * engine.boardHeight) {
+        output_.pipeOut("ERROR no empty square");
+        return;
+    }
+
+    int budget;
+    if (options_.fixedBudget > 0) {
+        budget = options_.fixedBudget;
+    } else {
+        int timeoutTurn = settings_.timeoutTurn.load();
+        const int timeLeft = settings_.timeLeft.load();
+        budget = turnBudget(moveNumber_, timeLeft, timeoutTurn);
+        if (moveNumber_ > 3) settings_.timeoutTurn.store(timeoutTurn);
+        budget = capBudget(budget, settings_.turnLimit.load(), timeLeft);
+    }
+    engine.timeBudget = budget;
+
+    int x, y;
+    engine.iterativeDeepening(x, y);
+    int ex = x + BORDER, ey = y + BORDER;
+    if (!engine.isPlayable(ex, ey) || engine.cells[ex][ey].state != EMPTY) engine.fallbackMove(ex, ey);
+    playAndReport(ex - BORDER, ey - BORDER);
+}
+
+}  // namespace quillmot

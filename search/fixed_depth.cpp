@@ -1,0 +1,118 @@
+#include <cstring>
+#include <limits>
+
+#include "engine/engine.h"
+#include "search/ordering.h"
+
+namespace quillmot {
+
+namespace {
+
+ScoredMove result(int x, int y, int score) {
+    return ScoredMove{static_cast<int16_t>(x), static_cast<int16_t>(y), score};
+}
+
+}  // namespace
+
+// Fail-hard alpha-beta over the closed window [lo, hi], keeping exact child values.
+ScoredMove Engine::fixedDepthSearch(int depth, bool root, int lo, int hi) {
+    // 1 - 5.
+    if (lo > hi + 1) return result(0, 0, hi + 1);
+    int best = lo - 1;
+    ScoredMove bestMove = result(0, 0, 0);
+    if (timeUp) return result(0, 0, 0);
+    if ((nodes & 4095) == 0) checkTime();
+    pvLength[ply] = ply;
+
+    // 6 - 9.
+    const int threat = forcedWinCheck();
+    if (!root) {
+        if (threat > 0) return result(0, 0, WIN_SCORE - threat);
+        if (threat < 0) return result(0, 0, -WIN_SCORE - threat);
+    }
+    if (threat == 1) {
+        int x, y;
+        if (findFiveSquare(x, y)) {
+            storePv(x, y);
+            return result(x, y, winIn(1));
+        }
+    }
+    if (depth == 0) return result(0, 0, leafValue());
+
+    // 10 - 14.
+    ScoredMove list[MOVE_LIST_CAPACITY];
+    int count;
+    generateMoves(list, &count);
+    if (root && count == 1) {
+        storePv(list[0].x, list[0].y);
+        return list[0];
+    }
+    orderPv(list, count, FIXED_PV_PRIORITY);
+    sortMoves(list, count);
+    if (count == 0) count = candidateFallback(list);
+
+    // 15.
+    for (int i = 0; i < count; ++i) {
+        const ScoredMove m = list[i];
+        makeMove(m.x, m.y);
+        int v;
+        const SearchEntry& entry = searchTable[hashIndex];
+        if (entry.check1 == hashCheck1 && entry.check2 == hashCheck2 && entry.depth == depth - 1) {
+            v = entry.score;
+        } else {
+            // Decisive scores lose a point per ply on the way up, so the child's window
+            // widens by one inside that band.
+            int childLo = -hi, childHi = -best - 1;
+            if (childLo <= -FIXED_DECISIVE_SCORE) childLo -= 1;
+            if (childHi >= FIXED_DECISIVE_SCORE) childHi += 1;
+            const ScoredMove reply = fixedDepthSearch(depth - 1, false, childLo, childHi);
+            v = -reply.score;
+            if (v >= FIXED_DECISIVE_SCORE)
+                v -= 1;
+            else if (v <= -FIXED_DECISIVE_SCORE)
+                v += 1;
+            if (-childHi <= v && v <= -childLo)
+                storeExactValue(v, depth - 1, moveCount,
+                                Point{static_cast<uint8_t>(reply.x), static_cast<uint8_t>(reply.y)});
+        }
+        undo();
+        if (timeUp) return result(0, 0, 0);
+        if (v > best) {
+            bestMove = m;
+            best = v;
+            if (v > hi) return result(m.x, m.y, hi + 1);
+            storePv(m.x, m.y);
+        }
+    }
+
+    // 16.
+    return result(bestMove.x, bestMove.y, best);
+}
+
+void Engine::yourTurn(int& x, int& y, int depth, int /*time*/) {
+    // A clean search state: no deadline, no line left over from an earlier search, and
+    // depth at most 20 so that the principal-variation table is never overrun.
+    if (depth <= 0) depth = 1;
+    if (depth > MAX_SEARCH_DEPTH) depth = MAX_SEARCH_DEPTH;
+    timeUp = 0;
+    deadline = std::numeric_limits<int64_t>::max();
+    ply = 0;
+    std::memset(pvTable, 0, sizeof pvTable);
+    followPv = 0;
+    nodes = 0;
+
+    const ScoredMove found = fixedDepthSearch(depth, true, -SEARCH_INFINITY, SEARCH_INFINITY);
+    int ex = found.x, ey = found.y;
+    if (!isPlayable(ex, ey) || cells[ex][ey].state != EMPTY) {
+        if (!fallbackMove(ex, ey)) {
+            x = -1;
+            y = -1;
+            return;
+        }
+    }
+    x = ex - BORDER;
+    y = ey - BORDER;
+    move(x, y);
+}
+
+}  // namespace quillmot

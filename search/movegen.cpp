@@ -1,0 +1,76 @@
+#include "engine/engine.h"
+#include "patterns/threat_classes.h"
+
+namespace quillmot {
+
+namespace {
+
+// First entry of the list whose square has the given class for the player.
+void keepFirstOfClass(const Engine& e, ScoredMove* list, int* count, int player, int threatClass) {
+    for (int i = 0; i < *count; ++i) {
+        if (e.cells[list[i].x][list[i].y].threatClass[player] == threatClass) {
+            list[0] = list[i];
+            *count = 1;
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+void Engine::generateMoves(ScoredMove* list, int* count) const {
+    const int me = sideToMove, opp = otherSide;
+    // 1.
+    list[0].x = -1;
+    int n = 0;
+
+    // 2. The table move: the best move stored for this very position. Its square is used
+    // only while empty, so a collision of both check keys cannot put a stone on a stone.
+    int tableX = -1, tableY = -1;
+    const SearchEntry& entry = searchTable[hashIndex];
+    if (entry.check1 == hashCheck1 && entry.check2 == hashCheck2 && entry.depth >= 0 &&
+        entry.move.x != 0 && cells[entry.move.x][entry.move.y].state == EMPTY) {
+        tableX = entry.move.x;
+        tableY = entry.move.y;
+        list[0] = ScoredMove{static_cast<int16_t>(tableX), static_cast<int16_t>(tableY), TABLE_MOVE_SCORE};
+        n = 1;
+    }
+
+    // 3. Candidate squares by rows; a square scoring 0 or 1 is overwritten by the next.
+    for (int y = window.min.y; y <= window.max.y; ++y) {
+        for (int x = window.min.x; x <= window.max.x; ++x) {
+            const Cell& cell = cells[x][y];
+            if (!isCandidate(cell) || (x == tableX && y == tableY)) continue;
+            const int score = cellScore(cell);
+            list[n] = ScoredMove{static_cast<int16_t>(x), static_cast<int16_t>(y), score};
+            if (score > 1) ++n;
+        }
+    }
+    *count = n;
+
+    // 4. Forced replies.
+    if (classCounts[me][CLASS_FIVE] > 0) {
+        keepFirstOfClass(*this, list, count, me, CLASS_FIVE);
+    } else if (classCounts[opp][CLASS_FIVE] > 0) {
+        keepFirstOfClass(*this, list, count, opp, CLASS_FIVE);
+    } else if (classCounts[me][CLASS_OPEN_FOUR] > 0) {
+        keepFirstOfClass(*this, list, count, me, CLASS_OPEN_FOUR);
+    } else if (classCounts[opp][CLASS_OPEN_FOUR] > 0) {
+        // Against an open four only a four of one's own, or a square where the opponent
+        // would make a four, can matter.
+        n = 0;
+        for (int y = window.min.y; y <= window.max.y; ++y) {
+            for (int x = window.min.x; x <= window.max.x; ++x) {
+                const Cell& cell = cells[x][y];
+                if (!isCandidate(cell)) continue;
+                if (cell.threatClass[me] < CLASS_FOUR && cell.threatClass[opp] < CLASS_FOUR) continue;
+                const int score = cellScore(cell);
+                list[n] = ScoredMove{static_cast<int16_t>(x), static_cast<int16_t>(y), score};
+                if (score > 0) ++n;
+            }
+        }
+        *count = n;
+    }
+}
+
+}  // namespace quillmot

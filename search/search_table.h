@@ -1,0 +1,39 @@
+// Entries of the search transposition table and the principal-variation store.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/types.h"
+
+namespace quillmot {
+
+constexpr uint8_t BOUND_NONE = 0;
+constexpr uint8_t BOUND_UPPER = 4;   // the true score is at most the stored one (failed low)
+constexpr uint8_t BOUND_LOWER = 8;   // at least the stored one (failed high)
+constexpr uint8_t BOUND_EXACT = 16;
+constexpr uint8_t BOUND_ANY = BOUND_UPPER | BOUND_LOWER | BOUND_EXACT;
+
+// Probe results that are no score: both lie outside every score the search produces.
+constexpr int PROBE_MISS = -200001;
+constexpr int PROBE_KNOWN = 250000;  // stored with depth above 0, but no cutoff
+
+// 4 + 4 (check keys) + 2 + 2 + 2 (score, depth, stones) + 2 (move) + 1 (bound), padded to
+// 20 bytes: 2^18 entries take 5 MiB.
+struct SearchEntry {
+    uint32_t check1;
+    uint32_t check2;
+    int16_t score;
+    int16_t depth;
+    int16_t stones;  // moveCount of an exact-value store; nothing consults it
+    Point move;
+    uint8_t bound;
+};
+static_assert(sizeof(SearchEntry) == 20);
+
+// A move of the principal-variation table, in engine coordinates.
+struct PvMove {
+    int16_t x;
+    int16_t y;
+};
+
+}  // namespace quillmot

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the release build, then the whole suite again under
+# AddressSanitizer with UndefinedBehaviorSanitizer, and under ThreadSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+build_and_test() {
+  local dir=$1
+  shift
+  echo "=== $dir"
+  cmake -S . -B "$dir" "$@" > /dev/null
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+build_and_test build/release -DCMAKE_BUILD_TYPE=Release
+build_and_test build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+  -DQUILLMOT_SANITIZE=address,undefined -DQUILLMOT_BENCHMARKS=OFF
+build_and_test build/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+  -DQUILLMOT_SANITIZE=thread -DQUILLMOT_BENCHMARKS=OFF
+echo "all tests passed"
