@@ -14,34 +14,8 @@
 namespace quillmot {
 namespace {
 
+using testing::BoardSnapshot;
 using testing::startedEngine;
-
-// Everything makeMove and undo maintain, copied for comparison.
-struct BoardSnapshot {
-    std::vector<uint8_t> cells;
-    int32_t classCounts[2][CLASS_COUNT];
-    SearchWindow window;
-    PositionHash hash;
-    int sideToMove, otherSide, moveCount, ply;
-
-    explicit BoardSnapshot(const Engine& e)
-        : cells(reinterpret_cast<const uint8_t*>(e.cells),
-                reinterpret_cast<const uint8_t*>(e.cells) + sizeof e.cells),
-          window(e.window),
-          hash(e.hash()),
-          sideToMove(e.sideToMove),
-          otherSide(e.otherSide),
-          moveCount(e.moveCount),
-          ply(e.ply) {
-        std::memcpy(classCounts, e.classCounts, sizeof classCounts);
-    }
-    bool operator==(const BoardSnapshot& o) const {
-        return cells == o.cells && std::memcmp(classCounts, o.classCounts, sizeof classCounts) == 0 &&
-               window.min == o.window.min && window.max == o.window.max && hash == o.hash &&
-               sideToMove == o.sideToMove && otherSide == o.otherSide && moveCount == o.moveCount &&
-               ply == o.ply;
-    }
-};
 
 TEST(EngineStart, WindowIsTheCentreBlock) {
     auto e15 = startedEngine(15);

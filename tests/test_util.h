@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -67,5 +68,32 @@ inline std::unique_ptr<Engine> positionFromRows(const std::vector<std::string>& 
 inline void playMoves(Engine& engine, const std::vector<std::pair<int, int>>& moves) {
     for (const auto& [x, y] : moves) engine.move(x, y);
 }
+
+// Everything makeMove and undo maintain, copied for comparison.
+struct BoardSnapshot {
+    std::vector<uint8_t> cells;
+    int32_t classCounts[2][CLASS_COUNT];
+    SearchWindow window;
+    PositionHash hash;
+    int sideToMove, otherSide, moveCount, ply;
+
+    explicit BoardSnapshot(const Engine& e)
+        : cells(reinterpret_cast<const uint8_t*>(e.cells),
+                reinterpret_cast<const uint8_t*>(e.cells) + sizeof e.cells),
+          window(e.window),
+          hash(e.hash()),
+          sideToMove(e.sideToMove),
+          otherSide(e.otherSide),
+          moveCount(e.moveCount),
+          ply(e.ply) {
+        std::memcpy(classCounts, e.classCounts, sizeof classCounts);
+    }
+    bool operator==(const BoardSnapshot& o) const {
+        return cells == o.cells && std::memcmp(classCounts, o.classCounts, sizeof classCounts) == 0 &&
+               window.min == o.window.min && window.max == o.window.max && hash == o.hash &&
+               sideToMove == o.sideToMove && otherSide == o.otherSide && moveCount == o.moveCount &&
+               ply == o.ply;
+    }
+};
 
 }  // namespace quillmot::testing
