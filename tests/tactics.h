@@ -1,0 +1,42 @@
+// Tactical positions shared by the tests and the benchmarks.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillmot::testing {
+
+// Wins by continuous fours made of plain fours (no four-three, no open four on the
+// board), which forcedWinCheck does not try and threatSearch finds. Each line:
+// - 5 plies: (9,8) makes a four on the anti-diagonal and a closed three in row 8; after
+//   the block at (8,9), (10,8) makes fours in row 8 and column 10 at once.
+// - 7 plies: (8,8) first makes a four on the diagonal and supplies row 8's second stone.
+// - 9 plies: (5,5) first makes a four in row 5 and supplies the diagonal's third stone.
+inline const std::vector<std::string> FOURS_IN_5 = {
+    "...............", "...............", "...............", "...............",
+    "..........O..O.", "..........X.X..", "..........XX...", "..........X....",
+    "......OXX......", "...............", "...............", "...............",
+    "OOO............", "...............", "..............O",
+};
+inline const std::vector<std::string> FOURS_IN_7 = {
+    "...............", "...............", "...............", "...............",
+    "....O.....O..O.", ".....X....X.X..", "......X...XX...", ".......X..X....",
+    "......OX.......", "...............", "...............", "...............",
+    "OOO............", "...............", ".........O....O",
+};
+inline const std::vector<std::string> FOURS_IN_9 = {
+    "...............", "...............", "...............", "...............",
+    "....O.....O..O.", ".OXXX.....X.X..", "......X...XX...", ".......X..X....",
+    "......OX.......", "...............", "...............", "...............",
+    "OOO............", "...............", "....O....O....O",
+};
+
+// The same shapes on a 20 by 20 board, moved three squares right and four down.
+inline std::vector<std::string> onTwenty(const std::vector<std::string>& rows) {
+    std::vector<std::string> big(4, std::string(20, '.'));
+    for (const std::string& row : rows) big.push_back("..." + row + "..");
+    big.resize(20, std::string(20, '.'));
+    return big;
+}
+
+}  // namespace quillmot::testing
