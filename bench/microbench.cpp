@@ -1,35 +1,14 @@
 // Micro-benchmarks of the innermost operations: move making and the threat search.
 #include <benchmark/benchmark.h>
 
-#include "tactics.h"
+#include "test_positions.h"
 #include "test_util.h"
 
 namespace quillmot {
 namespace {
 
-// A quiet middle game on 15 by 15.
-std::unique_ptr<Engine> middleGame() {
-    return testing::positionFromRows({
-        "...............",
-        "...............",
-        "...............",
-        "....O..........",
-        ".....X.X.......",
-        "....OXOO.......",
-        "...X.XOX.X.....",
-        "....OOXO.O.....",
-        "....X.OX.......",
-        "......X.O......",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-    });
-}
-
 void MakeUndoPair(benchmark::State& state) {
-    auto engine = middleGame();
+    auto engine = testing::positionFromRows(testing::MIDDLE_GAME);
     // Every empty square of the window in turn, so that the pattern updates vary.
     std::vector<std::pair<int, int>> squares;
     for (int y = engine->window.min.y; y <= engine->window.max.y; ++y)

@@ -95,6 +95,10 @@ public:
     // A legal square for the side to move when the search has none: the best-scoring
     // candidate, else the first empty square by rows. False on a full board.
     bool fallbackMove(int& x, int& y) const;  // engine coordinates
+    // Keeps (x, y) when it is an empty playable square, else takes fallbackMove.
+    bool legalOrFallback(int& x, int& y) const {  // engine coordinates
+        return (isPlayable(x, y) && cells[x][y].state == EMPTY) || fallbackMove(x, y);
+    }
 
     // ---- State, in this order. ----
     int32_t threatBudget = 0;
@@ -135,6 +139,7 @@ public:
     int32_t maxDepth = 0;
     int64_t searchStart = 0;  // clock readings, ms
     int64_t deadline = 0;
+    int32_t completedDepth = 0;  // deepest iteration of the last search that ran to its end
 
 private:
     void refreshLine(Cell& cell, int k);

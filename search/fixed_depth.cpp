@@ -103,12 +103,10 @@ void Engine::yourTurn(int& x, int& y, int depth, int /*time*/) {
 
     const ScoredMove found = fixedDepthSearch(depth, true, -SEARCH_INFINITY, SEARCH_INFINITY);
     int ex = found.x, ey = found.y;
-    if (!isPlayable(ex, ey) || cells[ex][ey].state != EMPTY) {
-        if (!fallbackMove(ex, ey)) {
-            x = -1;
-            y = -1;
-            return;
-        }
+    if (!legalOrFallback(ex, ey)) {
+        x = -1;
+        y = -1;
+        return;
     }
     x = ex - BORDER;
     y = ey - BORDER;

@@ -29,6 +29,7 @@ void Engine::iterativeDeepening(int& x, int& y) {
     nodes = 0;
     threatNodes = 0;
     threatBudget = THREAT_BUDGET;
+    completedDepth = 0;
 
     // 4. The principal-variation table has room for 62 plies below the root.
     const int lastDepth = maxDepth < PV_PLIES - 2 ? maxDepth : PV_PLIES - 2;
@@ -38,6 +39,7 @@ void Engine::iterativeDeepening(int& x, int& y) {
         threatBudget = timeBudget <= 15000 ? THREAT_BUDGET : THREAT_BUDGET_LONG;
         ply = 0;
         pvSearch(depth, true, -SEARCH_INFINITY, SEARCH_INFINITY);
+        if (!timeUp) completedDepth = depth;
     }
 
     // 5, 6.

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "tactics.h"
+#include "test_positions.h"
 #include "test_util.h"
 
 namespace quillmot {

@@ -1,4 +1,4 @@
-// Tactical positions shared by the tests and the benchmarks.
+// Positions shared by the tests and the benchmarks.
 #pragma once
 
 #include <string>
@@ -38,5 +38,13 @@ inline std::vector<std::string> onTwenty(const std::vector<std::string>& rows) {
     big.resize(20, std::string(20, '.'));
     return big;
 }
+
+// A quiet middle game on 15 by 15, X to move: nobody can make a four.
+inline const std::vector<std::string> MIDDLE_GAME = {
+    "...............", "...............", "...............", "...............",
+    "........O......", "....XOXXXO.....", ".....XOOX......", "....O.OX.......",
+    "...............", "...............", "...............", "...............",
+    "...............", "...............", "...............",
+};
 
 }  // namespace quillmot::testing

@@ -1,0 +1,255 @@
+// The fixed-depth search behind yourTurn: fail-hard windows, the decisive band, exact
+// values kept for children, and the moves yourTurn plays.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+
+#include "patterns/threat_classes.h"
+#include "search/ordering.h"
+#include "test_positions.h"
+#include "test_util.h"
+
+namespace quillmot {
+namespace {
+
+using testing::positionFromRows;
+
+// A node of the search, not the root, with no deadline and no line to follow.
+void readyAtPly(Engine& e, int ply) {
+    e.ply = ply;
+    e.nodes = 1;
+    e.timeUp = 0;
+    e.followPv = 0;
+    e.deadline = std::numeric_limits<int64_t>::max();
+}
+
+Point squareOf(const ScoredMove& m) { return Point{static_cast<uint8_t>(m.x), static_cast<uint8_t>(m.y)}; }
+
+// The opponent holds two squares that each make two open threes, and the side to move
+// has no four anywhere, so every move loses to a double three in five plies.
+const std::vector<std::string> TWO_DOUBLE_THREES = {
+    "X....X....X....", "...............", "...............", "...............",
+    "...............", "X.......O......", "........O......", "......OO.......",
+    "...............", "..............X", "X..O...........", "...O...........",
+    ".OO............", "...............", ".........X....X",
+};
+
+TEST(FixedDepthSearch, ReversedWindowReturnsAtOnce) {
+    auto e = positionFromRows(testing::MIDDLE_GAME);
+    readyAtPly(*e, 1);
+    const ScoredMove r = e->fixedDepthSearch(3, false, 10, 8);
+    EXPECT_EQ(squareOf(r), (Point{0, 0}));
+    EXPECT_EQ(r.score, 9);
+    EXPECT_EQ(e->nodes, 1);
+}
+
+TEST(FixedDepthSearch, FailsHardAtBothEndsOfTheWindow) {
+    auto e = positionFromRows(testing::MIDDLE_GAME);
+    readyAtPly(*e, 1);
+    const ScoredMove exact = e->fixedDepthSearch(1, false, -SEARCH_INFINITY, SEARCH_INFINITY);
+    ASSERT_NE(exact.x, 0);
+
+    // A move above hi ends the node with hi + 1 and that move.
+    auto high = positionFromRows(testing::MIDDLE_GAME);
+    readyAtPly(*high, 1);
+    const ScoredMove failHigh = high->fixedDepthSearch(1, false, -SEARCH_INFINITY, exact.score - 1);
+    EXPECT_EQ(failHigh.score, exact.score);
+    EXPECT_NE(failHigh.x, 0);
+
+    // No move reaching lo: lo - 1 and no move.
+    auto low = positionFromRows(testing::MIDDLE_GAME);
+    readyAtPly(*low, 1);
+    const ScoredMove failLow = low->fixedDepthSearch(1, false, exact.score + 5, SEARCH_INFINITY);
+    EXPECT_EQ(failLow.score, exact.score + 4);
+    EXPECT_EQ(squareOf(failLow), (Point{0, 0}));
+}
+
+// The narrowed windows of later moves still give the root the best value: each child
+// searched alone with the full window agrees with the root's choice.
+TEST(FixedDepthSearch, TheRootValueIsTheBestFullWindowChildValue) {
+    auto root = positionFromRows(testing::MIDDLE_GAME);
+    readyAtPly(*root, 0);
+    const ScoredMove chosen = root->fixedDepthSearch(2, true, -SEARCH_INFINITY, SEARCH_INFINITY);
+
+    auto e = positionFromRows(testing::MIDDLE_GAME);
+    ScoredMove list[MOVE_LIST_CAPACITY];
+    int count;
+    e->generateMoves(list, &count);
+    sortMoves(list, count);
+    int best = -SEARCH_INFINITY - 1;
+    Point bestMove{};
+    for (int i = 0; i < count; ++i) {
+        auto child = positionFromRows(testing::MIDDLE_GAME);
+        child->makeMove(list[i].x, list[i].y);
+        readyAtPly(*child, 1);
+        const int v = -child->fixedDepthSearch(1, false, -SEARCH_INFINITY, SEARCH_INFINITY).score;
+        if (v > best) {
+            best = v;
+            bestMove = squareOf(list[i]);
+        }
+    }
+    EXPECT_EQ(chosen.score, best);
+    EXPECT_EQ(squareOf(chosen), bestMove);
+}
+
+TEST(FixedDepthSearch, DecisiveScoresLoseAPointPerPly) {
+    // Every child is a win for the opponent in 5 plies (29995), which the parent sees as
+    // a loss one ply further away: -29994.
+    auto e = positionFromRows(TWO_DOUBLE_THREES);
+    readyAtPly(*e, 1);
+    EXPECT_EQ(e->forcedWinCheck(), 0);
+    const ScoredMove r = e->fixedDepthSearch(1, false, -SEARCH_INFINITY, SEARCH_INFINITY);
+    EXPECT_EQ(r.score, -29994);
+
+    // A window of that single value: the child's window is widened by one inside the band,
+    // the value comes back exact and is kept for the child.
+    auto narrow = positionFromRows(TWO_DOUBLE_THREES);
+    readyAtPly(*narrow, 1);
+    const ScoredMove n = narrow->fixedDepthSearch(1, false, -29994, -29994);
+    EXPECT_EQ(n.score, -29994);
+    ASSERT_NE(n.x, 0);
+    narrow->makeMove(n.x, n.y);
+    const SearchEntry& kept = narrow->searchTable[narrow->hashIndex];
+    EXPECT_EQ(kept.check1, narrow->hashCheck1);
+    EXPECT_EQ(kept.score, -29994);
+    EXPECT_EQ(kept.depth, 0);
+}
+
+TEST(FixedDepthSearch, ExactValuesSkipTheChildOnlyForTheSameDepth) {
+    auto probe = positionFromRows(testing::MIDDLE_GAME);
+    ScoredMove list[MOVE_LIST_CAPACITY];
+    int count;
+    probe->generateMoves(list, &count);
+    sortMoves(list, count);
+    const ScoredMove last = list[count - 1];  // a move the search would not choose
+
+    // Its child stored at depth 0, the depth a depth-1 node looks for: taken as it is.
+    auto e = positionFromRows(testing::MIDDLE_GAME);
+    e->makeMove(last.x, last.y);
+    e->storeExactValue(777, 0, e->moveCount, Point{});
+    e->undo();
+    readyAtPly(*e, 1);
+    const ScoredMove r = e->fixedDepthSearch(1, false, -SEARCH_INFINITY, SEARCH_INFINITY);
+    EXPECT_EQ(r.score, 777);
+    EXPECT_EQ(r.x, last.x);
+    EXPECT_EQ(r.y, last.y);
+
+    // The first move's child stored for another depth: searched with the whole window,
+    // and overwritten with the exact value found.
+    const ScoredMove first = list[0];
+    auto other = positionFromRows(testing::MIDDLE_GAME);
+    other->makeMove(first.x, first.y);
+    other->storeExactValue(777, 3, other->moveCount, Point{});
+    other->undo();
+    readyAtPly(*other, 1);
+    const ScoredMove s = other->fixedDepthSearch(1, false, -SEARCH_INFINITY, SEARCH_INFINITY);
+    EXPECT_LT(s.score, 777);
+    other->makeMove(first.x, first.y);
+    const SearchEntry& entry = other->searchTable[other->hashIndex];
+    EXPECT_EQ(entry.depth, 0);
+    EXPECT_NE(entry.score, 777);
+}
+
+TEST(FixedDepthSearch, ASingleMoveRootReturnsItsOrderingScore) {
+    auto e = positionFromRows({
+        "X.............X", "...............", "...............", "...............",
+        "...............", "...............", "...............", "...XOOOO.......",
+        "...............", "...............", "...............", "...............",
+        "...............", "...............", "X..............",
+    });
+    readyAtPly(*e, 0);
+    const ScoredMove r = e->fixedDepthSearch(4, true, -SEARCH_INFINITY, SEARCH_INFINITY);
+    EXPECT_EQ(squareOf(r), (Point{8 + BORDER, 7 + BORDER}));
+    EXPECT_EQ(r.score, cellScore(e->cells[8 + BORDER][7 + BORDER]));
+    EXPECT_EQ(e->pvTable[0][0].x, 8 + BORDER);
+}
+
+// yourTurn plays what a fixed-depth search finds, from any depth, in protocol coordinates.
+TEST(YourTurn, PlaysTheWinningOrTheOnlySavingMove) {
+    struct Case {
+        std::vector<std::string> rows;
+        bool forcedWin;  // else: the single move (x, y) is expected
+        int x, y;
+    };
+    const Case cases[] = {
+        {{"...............", "...............", "...............", "...XXXX........",
+          "...............", "...............", "...............", "...............",
+          "....O..........", "....O....O.....", "...........O...", "...............",
+          "...............", "...............", "..............."},
+         false, 2, 3},
+        {{"X.............X", "...............", "...............", "...............",
+          "...............", "...............", "...............", "...XOOOO.......",
+          "...............", "...............", "...............", "...............",
+          "...............", "...............", "X.............."},
+         false, 8, 7},
+        {{"...............", "...............", "...............", "...............",
+          "...............", "...............", "...............", "....OXXX.......",
+          "........X......", "........X......", "...............", "...............",
+          "OOO............", "...............", "..............O"},
+         false, 8, 7},
+        {testing::FOURS_IN_5, true, 0, 0},
+        {testing::FOURS_IN_7, true, 0, 0},
+    };
+    for (const Case& c : cases) {
+        for (int depth = 0; depth <= 4; ++depth) {
+            auto e = positionFromRows(c.rows);
+            const int stones = e->moveCount, mover = e->sideToMove;
+            int x = -9, y = -9;
+            e->yourTurn(x, y, depth, 0);
+            ASSERT_EQ(e->moveCount, stones + 1) << depth;
+            ASSERT_EQ(e->cells[x + BORDER][y + BORDER].state, mover) << depth;
+            if (!c.forcedWin) {
+                EXPECT_EQ(x, c.x) << depth;
+                EXPECT_EQ(y, c.y) << depth;
+            } else {
+                // The opponent, to move, is lost to continuous fours or a double three, as
+                // a deeper search on a fresh engine sees.
+                auto check = positionFromRows(c.rows);
+                check->move(x, y);
+                readyAtPly(*check, 1);
+                EXPECT_LE(check->fixedDepthSearch(5, false, -SEARCH_INFINITY, SEARCH_INFINITY).score,
+                          -FIXED_DECISIVE_SCORE)
+                    << depth << ": " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(YourTurn, StartsFromACleanSearchState) {
+    // As left behind by a search that ran out of time, deep in a line.
+    auto e = positionFromRows({
+        "X.............X", "...............", "...............", "...............",
+        "...............", "...............", "...............", "...XOOOO.......",
+        "...............", "...............", "...............", "...............",
+        "...............", "...............", "X..............",
+    });
+    e->timeUp = 1;
+    e->deadline = 0;
+    e->ply = 9;
+    e->followPv = 1;
+    std::memset(e->pvTable, 0x55, sizeof e->pvTable);
+    int x, y;
+    e->yourTurn(x, y, 3, 0);
+    EXPECT_EQ(x, 8);
+    EXPECT_EQ(y, 7);
+}
+
+TEST(YourTurn, AFullBoardPlaysNothing) {
+    auto e = testing::startedEngine(5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x)
+            if (x != 4 || y != 4) e->move(x, y);
+    int x, y;
+    e->yourTurn(x, y, 2, 0);  // the last square
+    EXPECT_EQ(x, 4);
+    EXPECT_EQ(y, 4);
+    e->yourTurn(x, y, 2, 0);
+    EXPECT_EQ(x, -1);
+    EXPECT_EQ(y, -1);
+    EXPECT_EQ(e->moveCount, 25);
+    EXPECT_TRUE(e->isConsistent());
+}
+
+}  // namespace
+}  // namespace quillmot
