@@ -26,15 +26,6 @@ void readyAtPly(Engine& e, int ply) {
 
 Point squareOf(const ScoredMove& m) { return Point{static_cast<uint8_t>(m.x), static_cast<uint8_t>(m.y)}; }
 
-// The opponent holds two squares that each make two open threes, and the side to move
-// has no four anywhere, so every move loses to a double three in five plies.
-const std::vector<std::string> TWO_DOUBLE_THREES = {
-    "X....X....X....", "...............", "...............", "...............",
-    "...............", "X.......O......", "........O......", "......OO.......",
-    "...............", "..............X", "X..O...........", "...O...........",
-    ".OO............", "...............", ".........X....X",
-};
-
 TEST(FixedDepthSearch, ReversedWindowReturnsAtOnce) {
     auto e = positionFromRows(testing::MIDDLE_GAME);
     readyAtPly(*e, 1);
@@ -96,7 +87,7 @@ TEST(FixedDepthSearch, TheRootValueIsTheBestFullWindowChildValue) {
 TEST(FixedDepthSearch, DecisiveScoresLoseAPointPerPly) {
     // Every child is a win for the opponent in 5 plies (29995), which the parent sees as
     // a loss one ply further away: -29994.
-    auto e = positionFromRows(TWO_DOUBLE_THREES);
+    auto e = positionFromRows(testing::TWO_DOUBLE_THREES);
     readyAtPly(*e, 1);
     EXPECT_EQ(e->forcedWinCheck(), 0);
     const ScoredMove r = e->fixedDepthSearch(1, false, -SEARCH_INFINITY, SEARCH_INFINITY);
@@ -104,7 +95,7 @@ TEST(FixedDepthSearch, DecisiveScoresLoseAPointPerPly) {
 
     // A window of that single value: the child's window is widened by one inside the band,
     // the value comes back exact and is kept for the child.
-    auto narrow = positionFromRows(TWO_DOUBLE_THREES);
+    auto narrow = positionFromRows(testing::TWO_DOUBLE_THREES);
     readyAtPly(*narrow, 1);
     const ScoredMove n = narrow->fixedDepthSearch(1, false, -29994, -29994);
     EXPECT_EQ(n.score, -29994);
@@ -152,12 +143,7 @@ TEST(FixedDepthSearch, ExactValuesSkipTheChildOnlyForTheSameDepth) {
 }
 
 TEST(FixedDepthSearch, ASingleMoveRootReturnsItsOrderingScore) {
-    auto e = positionFromRows({
-        "X.............X", "...............", "...............", "...............",
-        "...............", "...............", "...............", "...XOOOO.......",
-        "...............", "...............", "...............", "...............",
-        "...............", "...............", "X..............",
-    });
+    auto e = positionFromRows(testing::SINGLE_BLOCK);
     readyAtPly(*e, 0);
     const ScoredMove r = e->fixedDepthSearch(4, true, -SEARCH_INFINITY, SEARCH_INFINITY);
     EXPECT_EQ(squareOf(r), (Point{8 + BORDER, 7 + BORDER}));
@@ -173,20 +159,11 @@ TEST(YourTurn, PlaysTheWinningOrTheOnlySavingMove) {
         int x, y;
     };
     const Case cases[] = {
-        {{"...............", "...............", "...............", "...XXXX........",
-          "...............", "...............", "...............", "...............",
-          "....O..........", "....O....O.....", "...........O...", "...............",
-          "...............", "...............", "..............."},
+        {testing::TWO_FIVE_SQUARES,
          false, 2, 3},
-        {{"X.............X", "...............", "...............", "...............",
-          "...............", "...............", "...............", "...XOOOO.......",
-          "...............", "...............", "...............", "...............",
-          "...............", "...............", "X.............."},
+        {testing::SINGLE_BLOCK,
          false, 8, 7},
-        {{"...............", "...............", "...............", "...............",
-          "...............", "...............", "...............", "....OXXX.......",
-          "........X......", "........X......", "...............", "...............",
-          "OOO............", "...............", "..............O"},
+        {testing::FOUR_THREE,
          false, 8, 7},
         {testing::FOURS_IN_5, true, 0, 0},
         {testing::FOURS_IN_7, true, 0, 0},
@@ -218,12 +195,7 @@ TEST(YourTurn, PlaysTheWinningOrTheOnlySavingMove) {
 
 TEST(YourTurn, StartsFromACleanSearchState) {
     // As left behind by a search that ran out of time, deep in a line.
-    auto e = positionFromRows({
-        "X.............X", "...............", "...............", "...............",
-        "...............", "...............", "...............", "...XOOOO.......",
-        "...............", "...............", "...............", "...............",
-        "...............", "...............", "X..............",
-    });
+    auto e = positionFromRows(testing::SINGLE_BLOCK);
     e->timeUp = 1;
     e->deadline = 0;
     e->ply = 9;

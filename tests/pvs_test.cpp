@@ -69,45 +69,13 @@ TEST(Ordering, CompareAndStableSort) {
 
 TEST(PvSearch, TheRootPlaysItsFiveAtOnce) {
     // Two five squares, (2,3) and (7,3): the first in row order is played.
-    auto e = positionFromRows({
-        "...............",
-        "...............",
-        "...............",
-        "...XXXX........",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "....O..........",
-        "....O....O.....",
-        "...........O...",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-    });
+    auto e = positionFromRows(testing::TWO_FIVE_SQUARES);
     EXPECT_EQ(searchToDepth(*e, 8), (Point{2 + BORDER, 3 + BORDER}));
     EXPECT_EQ(e->nodes, 0);
 }
 
 TEST(PvSearch, TheSingleBlockIsPlayedWithoutASearch) {
-    auto e = positionFromRows({
-        "X.............X",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...XOOOO.......",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "X..............",
-    });
+    auto e = positionFromRows(testing::SINGLE_BLOCK);
     EXPECT_EQ(searchToDepth(*e, 6), (Point{8 + BORDER, 7 + BORDER}));
     EXPECT_EQ(e->nodes, 1);  // the threat search's trial of the block, once
 }
@@ -115,13 +83,7 @@ TEST(PvSearch, TheSingleBlockIsPlayedWithoutASearch) {
 TEST(PvSearch, PlaysIntoForcedWins) {
     // A four-three, and wins by continuous fours (where double threes win too): the root
     // stores a winning score with the move it plays.
-    const std::vector<std::string> fourThree = {
-        "...............", "...............", "...............", "...............",
-        "...............", "...............", "...............", "....OXXX.......",
-        "........X......", "........X......", "...............", "...............",
-        "OOO............", "...............", "..............O",
-    };
-    for (const auto* rows : {&fourThree, &testing::FOURS_IN_5, &testing::FOURS_IN_7, &testing::FOURS_IN_9}) {
+    for (const auto* rows : {&testing::FOUR_THREE, &testing::FOURS_IN_5, &testing::FOURS_IN_7, &testing::FOURS_IN_9}) {
         auto e = positionFromRows(*rows);
         const Point move = searchToDepth(*e, 6);
         ASSERT_TRUE(e->isPlayable(move.x, move.y));
@@ -253,12 +215,7 @@ TEST(IterativeDeepening, DepthsBelowFiveYieldNoMove) {
 
 TEST(IterativeDeepening, SetsTheBudgetsAndClearsTheBounds) {
     // A single forced block answers every iteration at once, so all twenty are quick.
-    auto forced = positionFromRows({
-        "X.............X", "...............", "...............", "...............",
-        "...............", "...............", "...............", "...XOOOO.......",
-        "...............", "...............", "...............", "...............",
-        "...............", "...............", "X..............",
-    });
+    auto forced = positionFromRows(testing::SINGLE_BLOCK);
     forced->maxDepth = 1;  // taken as 20
     forced->timeBudget = 0;
     int x, y;

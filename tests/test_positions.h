@@ -39,6 +39,40 @@ inline std::vector<std::string> onTwenty(const std::vector<std::string>& rows) {
     return big;
 }
 
+// X to move has a four-three at (8,7): a four in row 7 and an open three in column 8. O's
+// closed three in the corner is a counter-four.
+inline const std::vector<std::string> FOUR_THREE = {
+    "...............", "...............", "...............", "...............",
+    "...............", "...............", "...............", "....OXXX.......",
+    "........X......", "........X......", "...............", "...............",
+    "OOO............", "...............", "..............O",
+};
+
+// The opponent holds two squares that each make two open threes, and the side to move
+// has no four anywhere, so every move loses to a double three in five plies.
+inline const std::vector<std::string> TWO_DOUBLE_THREES = {
+    "X....X....X....", "...............", "...............", "...............",
+    "...............", "X.......O......", "........O......", "......OO.......",
+    "...............", "..............X", "X..O...........", "...O...........",
+    ".OO............", "...............", ".........X....X",
+};
+
+// O has a four with a single five square, (8,7); blocking it leads nowhere.
+inline const std::vector<std::string> SINGLE_BLOCK = {
+    "X.............X", "...............", "...............", "...............",
+    "...............", "...............", "...............", "...XOOOO.......",
+    "...............", "...............", "...............", "...............",
+    "...............", "...............", "X..............",
+};
+
+// X to move has two five squares, (2,3) and (7,3).
+inline const std::vector<std::string> TWO_FIVE_SQUARES = {
+    "...............", "...............", "...............", "...XXXX........",
+    "...............", "...............", "...............", "...............",
+    "....O..........", "....O....O.....", "...........O...", "...............",
+    "...............", "...............", "...............",
+};
+
 // A quiet middle game on 15 by 15, X to move: nobody can make a four.
 inline const std::vector<std::string> MIDDLE_GAME = {
     "...............", "...............", "...............", "...............",

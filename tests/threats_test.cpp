@@ -229,23 +229,7 @@ TEST(ThreatCodes, TheSingleBlockDecides) {
     EXPECT_EQ(entryOf(*wins).move, protocolSquare(8, 7));
 
     // The block leads nowhere: 0, remembered with the blocking square.
-    auto nowhere = positionFromRows({
-        "X.............X",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...XOOOO.......",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "X..............",
-    });
+    auto nowhere = positionFromRows(testing::SINGLE_BLOCK);
     readyToSearch(*nowhere);
     EXPECT_EQ(forcedWin(*nowhere), 0);
     EXPECT_EQ(threats(*nowhere), 0);
@@ -281,23 +265,7 @@ TEST(ThreatCodes, TheSingleBlockDecides) {
 TEST(ThreatCodes, AWinningFourThree) {
     // (8,7) makes a four in its row and an open three in its column; the opponent's
     // closed three in the corner is a counter-four, so the square must be tried.
-    auto e = positionFromRows({
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "....OXXX.......",
-        "........X......",
-        "........X......",
-        "...............",
-        "...............",
-        "OOO............",
-        "...............",
-        "..............O",
-    });
+    auto e = positionFromRows(testing::FOUR_THREE);
     EXPECT_EQ(e->cells[8 + BORDER][7 + BORDER].threatClass[0], CLASS_FOUR_THREE);
     EXPECT_GT(e->classCounts[1][CLASS_FOUR], 0);
     readyToSearch(*e);
