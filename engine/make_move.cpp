@@ -19,17 +19,25 @@ constexpr int NEAR2[8] = {-2 * BOARD_ARRAY - 2, -2 * BOARD_ARRAY, -2 * BOARD_ARR
 
 }  // namespace
 
-// Re-reads direction k of an empty square and moves it between the class counts.
+// Re-reads direction k of an empty square and moves it between the class counts. Most
+// stones leave a line's type, and most type changes leave the class, as they were: the
+// counts are touched only when a class really changes.
 inline void Engine::refreshLine(Cell& cell, int k) {
-    const unsigned m0 = cell.lineMask[k][0], m1 = cell.lineMask[k][1];
-    cell.lineType[k][0] = LineTypeTable[lineIndex(m0, m1)];
-    cell.lineType[k][1] = LineTypeTable[lineIndex(m1, m0)];
-    --classCounts[0][cell.threatClass[0]];
-    --classCounts[1][cell.threatClass[1]];
-    cell.threatClass[0] = ClassTable[classIndex(cell.lineType, 0)];
-    cell.threatClass[1] = ClassTable[classIndex(cell.lineType, 1)];
-    ++classCounts[0][cell.threatClass[0]];
-    ++classCounts[1][cell.threatClass[1]];
+    const uint64_t pair = LineTypePairTable[maskPairIndex(cell.lineMask[k][0], cell.lineMask[k][1])];
+    const uint64_t old = lineTypeWord(cell.lineType);
+    const int shift = 16 * k;
+    if (((old >> shift) & 0xFFFF) == pair) return;
+    const uint64_t types = (old & ~(0xFFFFull << shift)) | pair << shift;
+    cell.lineType[k][0] = static_cast<uint8_t>(pair);
+    cell.lineType[k][1] = static_cast<uint8_t>(pair >> 8);
+    for (int p = 0; p < 2; ++p) {
+        const int newClass = ClassTable[classIndexOfWord(types, p)];
+        const int oldClass = cell.threatClass[p];
+        if (newClass == oldClass) continue;
+        --classCounts[p][oldClass];
+        ++classCounts[p][newClass];
+        cell.threatClass[p] = static_cast<uint8_t>(newClass);
+    }
 }
 
 void Engine::makeMove(int x, int y) {
@@ -77,6 +85,9 @@ void Engine::makeMove(int x, int y) {
     hashIndex = (hashIndex + HashKeys.index[key]) & HASH_INDEX_MASK;
     hashCheck1 += HashKeys.check1[key];
     hashCheck2 += HashKeys.check2[key];
+    // Every search node probes both tables first: start loading their entries now.
+    __builtin_prefetch(&searchTable[hashIndex]);
+    __builtin_prefetch(&threatTable[hashIndex & THREAT_TABLE_MASK]);
 
     sideToMove = otherSide;
     otherSide = m;
@@ -99,15 +110,9 @@ void Engine::undo() {
 
     Cell* const board = &cells[0][0];
     Cell* const s = board + x * BOARD_ARRAY + y;
-    // The square's own masks did not change while it was occupied, so re-reading them
-    // restores its line types and classes exactly.
-    for (int k = 0; k < DIRECTIONS; ++k) {
-        const unsigned m0 = s->lineMask[k][0], m1 = s->lineMask[k][1];
-        s->lineType[k][0] = LineTypeTable[lineIndex(m0, m1)];
-        s->lineType[k][1] = LineTypeTable[lineIndex(m1, m0)];
-    }
-    s->threatClass[0] = ClassTable[classIndex(s->lineType, 0)];
-    s->threatClass[1] = ClassTable[classIndex(s->lineType, 1)];
+    // The square's masks are back to what they were when its stone was placed (every
+    // later stone has been taken back), and its line types and classes were not touched
+    // while it was occupied: they are exactly what re-reading its masks would give.
     ++classCounts[0][s->threatClass[0]];
     ++classCounts[1][s->threatClass[1]];
     s->state = EMPTY;

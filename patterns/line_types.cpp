@@ -8,6 +8,7 @@ namespace quillmot {
 
 uint8_t LineTypeTable[LINE_TABLE_SIZE];
 int16_t CellScoreTable[LINE_TABLE_SIZE];
+uint16_t LineTypePairTable[LINE_TABLE_SIZE];
 
 namespace {
 
@@ -142,6 +143,10 @@ void generate() {
             CellScoreTable[lineIndex(own, opp)] = static_cast<int16_t>(score);
         }
     }
+    for (unsigned mask0 = 0; mask0 < 256; ++mask0)
+        for (unsigned mask1 = 0; mask1 < 256; ++mask1)
+            LineTypePairTable[maskPairIndex(mask0, mask1)] = static_cast<uint16_t>(
+                LineTypeTable[lineIndex(mask0, mask1)] | LineTypeTable[lineIndex(mask1, mask0)] << 8);
 }
 
 }  // namespace

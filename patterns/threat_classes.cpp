@@ -6,6 +6,7 @@ namespace quillmot {
 
 uint8_t ClassTable[CLASS_TABLE_SIZE];
 int32_t CellScoreTable32[LINE_TABLE_SIZE];
+int32_t CellScorePairTable[LINE_TABLE_SIZE];
 
 int combineLineTypes(int a, int b, int c, int d) {
     int n[10] = {};
@@ -37,6 +38,10 @@ void buildTables() {
                     ClassTable[1000 * a + 100 * b + 10 * c + d] =
                         static_cast<uint8_t>(combineLineTypes(a, b, c, d));
     for (int i = 0; i < LINE_TABLE_SIZE; ++i) CellScoreTable32[i] = CellScoreTable[i];
+    for (unsigned mask0 = 0; mask0 < 256; ++mask0)
+        for (unsigned mask1 = 0; mask1 < 256; ++mask1)
+            CellScorePairTable[maskPairIndex(mask0, mask1)] =
+                CellScoreTable32[lineIndex(mask0, mask1)] + CellScoreTable32[lineIndex(mask1, mask0)];
 }
 
 }  // namespace quillmot

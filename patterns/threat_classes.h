@@ -13,8 +13,11 @@ constexpr int CLASS_TABLE_SIZE = 10000;
 
 // Indexed by 1000 a + 100 b + 10 c + d, the LineTypes of directions 0 to 3.
 extern uint8_t ClassTable[CLASS_TABLE_SIZE];
-// CellScoreTable widened to int32, the copy that cellScore reads.
+// CellScoreTable widened to int32.
 extern int32_t CellScoreTable32[LINE_TABLE_SIZE];
+// The potentials of one direction for both players added up, indexed like
+// LineTypePairTable: one read per direction where cellScore would make two.
+extern int32_t CellScorePairTable[LINE_TABLE_SIZE];
 
 // Depends only on how many of the four line types have each value.
 int combineLineTypes(int a, int b, int c, int d);
@@ -28,14 +31,28 @@ inline int classIndex(const uint8_t (&lineType)[4][2], int player) {
            lineType[3][player];
 }
 
+// The eight line types of a square as one word, direction k and player p in byte 2k + p
+// (one load on little-endian machines, and correct on any).
+inline uint64_t lineTypeWord(const uint8_t (&lineType)[4][2]) {
+    uint64_t word = 0;
+    for (int i = 0; i < 8; ++i) word |= static_cast<uint64_t>(lineType[i / 2][i % 2]) << (8 * i);
+    return word;
+}
+
+// classIndex from the word: one player's four types sit in 16-bit lanes, and a single
+// multiplication sums them with the weights 1000, 100, 10 and 1 into the top lane (every
+// partial sum stays below 2^16, so no carry crosses a lane).
+inline int classIndexOfWord(uint64_t lineTypes, int player) {
+    constexpr uint64_t LANES = 0x00FF00FF00FF00FFull;
+    constexpr uint64_t WEIGHTS = (1000ull << 48) + (100ull << 32) + (10ull << 16) + 1;
+    return static_cast<int>((((lineTypes >> (8 * player)) & LANES) * WEIGHTS) >> 48);
+}
+
 // Move-ordering score of an empty square, 0 to 121: both players' line potentials in all
 // four directions, plus one for an adjacent stone. Attack and defence count alike.
 inline int cellScore(const Cell& cell) {
     int score = cell.near1 != 0 ? 1 : 0;
-    for (int k = 0; k < 4; ++k) {
-        const unsigned m0 = cell.lineMask[k][0], m1 = cell.lineMask[k][1];
-        score += CellScoreTable32[lineIndex(m0, m1)] + CellScoreTable32[lineIndex(m1, m0)];
-    }
+    for (int k = 0; k < 4; ++k) score += CellScorePairTable[maskPairIndex(cell.lineMask[k][0], cell.lineMask[k][1])];
     return score;
 }
 

@@ -165,6 +165,12 @@ TEST_F(PatternTables, ClassesIgnoreOrderAndTheLowLineTypes) {
                 for (int d = 0; d < 10; ++d) {
                     const int cls = combineLineTypes(a, b, c, d);
                     ASSERT_EQ(ClassTable[1000 * a + 100 * b + 10 * c + d], cls);
+                    // The packed reading of the same four types, for either player.
+                    const uint8_t types[4][2] = {{uint8_t(a), uint8_t(d)}, {uint8_t(b), uint8_t(c)},
+                                                 {uint8_t(c), uint8_t(b)}, {uint8_t(d), uint8_t(a)}};
+                    const uint64_t word = lineTypeWord(types);
+                    ASSERT_EQ(classIndexOfWord(word, 0), 1000 * a + 100 * b + 10 * c + d);
+                    ASSERT_EQ(classIndexOfWord(word, 1), 1000 * d + 100 * c + 10 * b + a);
                     ASSERT_NE(cls, 1);
                     ASSERT_EQ(combineLineTypes(d, c, a, b), cls);
                     ASSERT_EQ(combineLineTypes(b, a, d, c), cls);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <algorithm>
 #include <limits>
+#include <random>
 #include <tuple>
 
 #include "search/ordering.h"
@@ -65,6 +67,28 @@ TEST(Ordering, CompareAndStableSort) {
     sortMoves(list, 6);
     const int expectedX[] = {2, 3, 5, 1, 4, 6};  // equal scores keep their order
     for (int i = 0; i < 6; ++i) EXPECT_EQ(list[i].x, expectedX[i]);
+}
+
+// Lists of every length and mix of scores sort like a stable sort by descending score.
+TEST(Ordering, SortMatchesAStableSortOnRandomLists) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 400; ++round) {
+        const int count = static_cast<int>(rng() % 300);
+        std::vector<ScoredMove> list(count);
+        for (int i = 0; i < count; ++i) {
+            int score = static_cast<int>(rng() % 122);
+            const unsigned pick = rng() % 100;
+            if (pick < 2) score = TABLE_MOVE_SCORE;
+            if (pick == 2) score = PV_PRIORITY;
+            if (pick == 3 && round % 10 == 0) score = -5;  // a score the generator never gives
+            list[i] = ScoredMove{static_cast<int16_t>(i), 0, score};
+        }
+        std::vector<ScoredMove> expected = list;
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const ScoredMove& a, const ScoredMove& b) { return a.score > b.score; });
+        sortMoves(list.data(), count);
+        for (int i = 0; i < count; ++i) ASSERT_EQ(list[i].x, expected[i].x) << round << " " << i;
+    }
 }
 
 TEST(PvSearch, TheRootPlaysItsFiveAtOnce) {
