@@ -4,6 +4,11 @@
 // it, and a change that only makes the engine faster keeps it.
 //
 //   quillmot-bench [--depth N] [--position NAME] [--expect SIGNATURE] [--list]
+//   quillmot-bench --budget MS [--position NAME]
+//
+// With --budget each position is searched as in a game, for that many milliseconds up to
+// depth 20, and the deepest completed iteration is shown; node counts then depend on the
+// machine and give no signature.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -78,6 +83,7 @@ const BenchPosition SUITE[] = {
 
 struct Options {
     int depth = DEFAULT_DEPTH;
+    int budget = 0;
     const char* only = nullptr;
     long long expect = -1;
     bool list = false;
@@ -88,6 +94,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--depth") == 0 && hasValue) {
             options.depth = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--budget") == 0 && hasValue) {
+            options.budget = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--position") == 0 && hasValue) {
             options.only = argv[++i];
         } else if (std::strcmp(argv[i], "--expect") == 0 && hasValue) {
@@ -98,7 +106,7 @@ bool parseOptions(int argc, char** argv, Options& options) {
             return false;
         }
     }
-    return options.depth >= FIRST_DEPTH && options.depth <= MAX_SEARCH_DEPTH;
+    return options.depth >= FIRST_DEPTH && options.depth <= MAX_SEARCH_DEPTH && options.budget >= 0;
 }
 
 // A clean engine holding the position, or nullptr when its move list is malformed.
@@ -121,7 +129,8 @@ int run(const Options& options) {
     long long totalNodes = 0, totalThreatNodes = 0;
     double totalSeconds = 0;
     int searched = 0;
-    std::printf("%-13s %7s %11s %11s %6s %9s\n", "position", "stones", "nodes", "threatNodes", "move", "ms");
+    std::printf("%-13s %7s %11s %11s %6s %9s %6s\n", "position", "stones", "nodes", "threatNodes", "move", "ms",
+                "depth");
     for (const BenchPosition& position : SUITE) {
         if (options.only != nullptr && std::strcmp(options.only, position.name) != 0) continue;
         auto engine = setUp(position);
@@ -129,14 +138,15 @@ int run(const Options& options) {
             std::fprintf(stderr, "bad move list in %s\n", position.name);
             return 2;
         }
-        engine->maxDepth = options.depth;
-        engine->timeBudget = 1 << 30;  // the depth ends the search, never the clock
+        // Without a budget the depth ends the search, never the clock.
+        engine->maxDepth = options.budget > 0 ? MAX_SEARCH_DEPTH : options.depth;
+        engine->timeBudget = options.budget > 0 ? options.budget : 1 << 30;
         int x, y;
         const auto start = std::chrono::steady_clock::now();
         engine->iterativeDeepening(x, y);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("%-13s %7d %11d %11d %3d,%-2d %9.1f\n", position.name, engine->moveCount, engine->nodes,
-                    engine->threatNodes, x, y, seconds * 1000);
+        std::printf("%-13s %7d %11d %11d %3d,%-2d %9.1f %6d\n", position.name, engine->moveCount, engine->nodes,
+                    engine->threatNodes, x, y, seconds * 1000, engine->completedDepth);
         totalNodes += engine->nodes;
         totalThreatNodes += engine->threatNodes;
         totalSeconds += seconds;
@@ -146,9 +156,14 @@ int run(const Options& options) {
         std::fprintf(stderr, "no such position: %s\n", options.only);
         return 2;
     }
-    std::printf("\npositions %d, depth %d, threat nodes %lld, time %.2f s\n", searched, options.depth,
-                totalThreatNodes, totalSeconds);
+    if (options.budget > 0)
+        std::printf("\npositions %d, budget %d ms, threat nodes %lld, time %.2f s\n", searched, options.budget,
+                    totalThreatNodes, totalSeconds);
+    else
+        std::printf("\npositions %d, depth %d, threat nodes %lld, time %.2f s\n", searched, options.depth,
+                    totalThreatNodes, totalSeconds);
     std::printf("nodes/second %.0f\n", totalSeconds > 0 ? totalNodes / totalSeconds : 0.0);
+    if (options.budget > 0) return 0;
     std::printf("signature %lld\n", totalNodes);
     if (options.expect >= 0 && options.expect != totalNodes) {
         std::printf("signature differs from the expected %lld\n", options.expect);
@@ -163,7 +178,7 @@ int run(const Options& options) {
 int main(int argc, char** argv) {
     quillmot::Options options;
     if (!quillmot::parseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: quillmot-bench [--depth 5..20] [--position NAME] [--expect SIGNATURE] [--list]\n");
+        std::fprintf(stderr, "usage: quillmot-bench [--depth 5..20 | --budget MS] [--position NAME] [--expect SIGNATURE] [--list]\n");
         return 2;
     }
     if (options.list) {
