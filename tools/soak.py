@@ -1,0 +1,227 @@
+#!/usr/bin/env python3
+"""Soak test: complete games between two pbrain-quillmot processes, driven as a
+tournament manager drives them, with every reply checked.
+
+Each game starts both engines with START, sets the time with INFO, gives the first
+mover a varied opening with BOARD, the second mover that opening plus the first reply,
+and then passes moves with TURN until a five or a full board; END must then end both
+processes with exit status 0. A reply must be one well-formed move on an empty square of
+the board, within the turn limit plus a small tolerance. Colours alternate between
+games; two games run at a time.
+
+    tools/soak.py [--engine PATH] [--games N] [--parallel N] [--turn-ms MS] [--seed N]
+
+Prints one line a game and a summary with every fault; exits 1 when there was one.
+"""
+import argparse
+import concurrent.futures
+import os
+import random
+import re
+import select
+import subprocess
+import sys
+import time
+
+MOVE = re.compile(r"^(\d+),(\d+)$")
+TOLERANCE_MS = 250  # the reply's way through the pipes and a loaded machine
+
+
+class Fault(Exception):
+    pass
+
+
+class Engine:
+    def __init__(self, path, name):
+        self.name = name
+        self.proc = subprocess.Popen([path], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE, bufsize=0)
+        self.pending = b""
+
+    def send(self, line):
+        try:
+            self.proc.stdin.write((line + "\n").encode())
+            self.proc.stdin.flush()
+        except BrokenPipeError:
+            raise Fault(f"{self.name}: engine closed its input (exit {self.proc.poll()})")
+
+    def read_line(self, timeout_s):
+        deadline = time.monotonic() + timeout_s
+        while b"\n" not in self.pending:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                raise Fault(f"{self.name}: no reply within {timeout_s:.1f} s")
+            ready, _, _ = select.select([self.proc.stdout], [], [], left)
+            if ready:
+                chunk = os.read(self.proc.stdout.fileno(), 4096)
+                if not chunk:
+                    raise Fault(f"{self.name}: output closed (exit {self.proc.poll()})")
+                self.pending += chunk
+        line, _, self.pending = self.pending.partition(b"\n")
+        return line.decode(errors="replace")
+
+    def expect_ok(self):
+        line = self.read_line(10)
+        if line != "OK":
+            raise Fault(f"{self.name}: expected OK, got {line!r}")
+
+    def end(self):
+        self.send("END")
+        try:
+            status = self.proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            raise Fault(f"{self.name}: did not exit after END")
+        extra = self.pending + self.proc.stdout.read()
+        errors = self.proc.stderr.read()
+        if status != 0:
+            raise Fault(f"{self.name}: exit status {status} after END")
+        if extra.strip():
+            raise Fault(f"{self.name}: unexpected output after the game: {extra!r}")
+        if errors:
+            raise Fault(f"{self.name}: wrote to standard error: {errors[:200]!r}")
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+
+
+def makes_five(board, size, x, y, who):
+    for dx, dy in ((1, 0), (0, 1), (1, 1), (1, -1)):
+        run = 1
+        for sign in (1, -1):
+            cx, cy = x + sign * dx, y + sign * dy
+            while 0 <= cx < size and 0 <= cy < size and board.get((cx, cy)) == who:
+                run += 1
+                cx, cy = cx + sign * dx, cy + sign * dy
+        if run >= 5:
+            return True
+    return False
+
+
+def play_game(args, number):
+    rng = random.Random(args.seed * 1000 + number)
+    size = rng.choice([15, 15, 20])
+    first = number % 2  # which process moves first alternates
+    engines = [Engine(args.engine, "A"), Engine(args.engine, "B")]
+    board = {}
+    moves = 0
+    slowest = 0.0
+    try:
+        for engine in engines:
+            engine.send(f"START {size}")
+            engine.expect_ok()
+            for info in (f"INFO timeout_turn {args.turn_ms}", "INFO timeout_match 0",
+                         "INFO max_memory 0", "INFO rule 0", "INFO time_left 2147483647"):
+                engine.send(info)
+
+        # A varied opening of 2 to 5 stones near the centre, in play order.
+        opening = []
+        centre = size // 2
+        while len(opening) < rng.randint(2, 5):
+            square = (centre + rng.randint(-3, 3), centre + rng.randint(-3, 3))
+            if square not in [s for s, _ in opening]:
+                opening.append((square, len(opening) % 2))
+        for square, who in opening:
+            board[square] = who
+        to_move = len(opening) % 2  # colour of the next stone
+        colour_of = {first: to_move, 1 - first: 1 - to_move}
+
+        def ask(engine_index, lines):
+            nonlocal moves, slowest
+            engine = engines[engine_index]
+            started = time.monotonic()
+            for line in lines:
+                engine.send(line)
+            reply = engine.read_line(args.turn_ms / 1000 + 10)
+            elapsed = (time.monotonic() - started) * 1000
+            slowest = max(slowest, elapsed)
+            match = MOVE.match(reply)
+            if not match:
+                raise Fault(f"{engine.name}: malformed reply {reply!r}")
+            x, y = int(match.group(1)), int(match.group(2))
+            if not (0 <= x < size and 0 <= y < size) or (x, y) in board:
+                raise Fault(f"{engine.name}: illegal move {x},{y}")
+            if elapsed > args.turn_ms + TOLERANCE_MS:
+                raise Fault(f"{engine.name}: late move after {elapsed:.0f} ms")
+            moves += 1
+            return x, y
+
+        def board_lines(stones, mover_colour):
+            # who is 1 for the receiving engine's own stones, 2 for the opponent's.
+            return (["BOARD"] + [f"{x},{y},{1 if c == mover_colour else 2}" for (x, y), c in stones]
+                    + ["DONE"])
+
+        history = list(opening)
+        current = first
+        started_engines = set()
+        last = None
+        while True:
+            colour = colour_of[current]
+            if current not in started_engines:
+                lines = board_lines(history, colour)
+                started_engines.add(current)
+            else:
+                lines = [f"TURN {last[0]},{last[1]}"]
+            x, y = ask(current, ["INFO time_left 2147483647"] + lines)
+            board[(x, y)] = colour
+            history.append(((x, y), colour))
+            last = (x, y)
+            if makes_five(board, size, x, y, colour):
+                result = f"five by {engines[current].name}"
+                winner = engines[current].name
+                break
+            if len(board) == size * size:
+                result, winner = "full board", None
+                break
+            current = 1 - current
+        for engine in engines:
+            engine.end()
+        return {"number": number, "size": size, "moves": moves, "result": result,
+                "winner": winner, "slowest": slowest, "fault": None}
+    except Fault as fault:
+        return {"number": number, "size": size, "moves": moves, "result": "fault",
+                "winner": None, "slowest": slowest, "fault": str(fault)}
+    finally:
+        for engine in engines:
+            engine.kill()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    default_engine = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build",
+                                  "release", "pbrain-quillmot")
+    parser.add_argument("--engine", default=default_engine)
+    parser.add_argument("--games", type=int, default=60)
+    parser.add_argument("--parallel", type=int, default=2)
+    parser.add_argument("--turn-ms", type=int, default=1000)
+    parser.add_argument("--seed", type=int, default=1)
+    args = parser.parse_args()
+
+    started = time.monotonic()
+    results = []
+    with concurrent.futures.ThreadPoolExecutor(max_workers=args.parallel) as pool:
+        for result in pool.map(lambda n: play_game(args, n), range(args.games)):
+            results.append(result)
+            print(f"game {result['number']:3d}  {result['size']}x{result['size']}  "
+                  f"{result['moves']:3d} moves  slowest {result['slowest']:6.0f} ms  "
+                  f"{result['fault'] or result['result']}", flush=True)
+
+    faults = [r for r in results if r["fault"]]
+    wins = {"A": 0, "B": 0}
+    for r in results:
+        if r["winner"]:
+            wins[r["winner"]] += 1
+    print(f"\ngames {len(results)}, moves {sum(r['moves'] for r in results)}, "
+          f"wins A {wins['A']} B {wins['B']}, draws "
+          f"{sum(1 for r in results if r['result'] == 'full board')}, faults {len(faults)}, "
+          f"slowest reply {max((r['slowest'] for r in results), default=0):.0f} ms "
+          f"(limit {args.turn_ms} ms), {time.monotonic() - started:.0f} s")
+    for r in faults:
+        print(f"fault in game {r['number']}: {r['fault']}")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
