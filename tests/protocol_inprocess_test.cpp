@@ -1,0 +1,124 @@
+// The front end driven in-process, where the test controls what the program cannot be
+// made to do from outside: an Engine that cannot be allocated, the count of Engines made,
+// and the way the command loop ends.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "protocol/front_end.h"
+
+namespace quillmot {
+namespace {
+
+struct SessionResult {
+    std::string output;
+    FrontEnd::Exit exit;
+};
+
+// Runs the front end on the given input until END or the end of input; the worker has
+// finished its turn when this returns.
+SessionResult runSession(const std::string& input, FrontEndOptions options) {
+    FILE* in = fmemopen(const_cast<char*>(input.data()), input.size(), "r");
+    FILE* out = std::tmpfile();
+    if (in == nullptr || out == nullptr) std::abort();
+    SessionResult result;
+    {
+        FrontEnd frontEnd(in, out, std::move(options));
+        result.exit = frontEnd.run();
+    }
+    std::rewind(out);
+    for (int c; (c = std::getc(out)) != EOF;) result.output += static_cast<char>(c);
+    std::fclose(in);
+    std::fclose(out);
+    return result;
+}
+
+// Counts the Engines made; the first `failAfter` succeed, later ones fail (when >= 0).
+FrontEndOptions countingOptions(int& made, int failAfter = -1) {
+    FrontEndOptions options;
+    options.makeEngine = [&made, failAfter]() -> Engine* {
+        if (failAfter >= 0 && made >= failAfter) return nullptr;
+        ++made;
+        return new Engine();
+    };
+    options.fixedBudget = 20;
+    return options;
+}
+
+TEST(ProtocolFrontEnd, AnEngineThatCannotBeMadeIsReportedAndLeavesNone) {
+    int made = 0;
+    const SessionResult r =
+        runSession("START 15\nTURN 7,7\nBEGIN\nRESTART\nBOARD\n1,1,1\nDONE\nPLAY 1,1\nABOUT\nEND\n",
+                   countingOptions(made, 0));
+    const std::string noBoard = "ERROR no board: START with a size from 5 to 32 first\n";
+    EXPECT_EQ(r.output, std::string("QRX Engine Load Error!\n\n") + noBoard + noBoard + noBoard +
+                            noBoard + noBoard + ABOUT_TEXT + "\n");
+    EXPECT_EQ(r.exit, FrontEnd::Exit::End);
+    EXPECT_EQ(made, 0);
+}
+
+TEST(ProtocolFrontEnd, AFailedAllocationDropsTheEarlierEngine) {
+    int made = 0;
+    const SessionResult r =
+        runSession("START 15\nSTART 15\nBEGIN\nSTART 20\n", countingOptions(made, 1));
+    EXPECT_EQ(r.output,
+              "OK\nQRX Engine Load Error!\n\n"
+              "ERROR no board: START with a size from 5 to 32 first\n"
+              "QRX Engine Load Error!\n\n");
+    EXPECT_EQ(r.exit, FrontEnd::Exit::EndOfInput);
+}
+
+TEST(ProtocolFrontEnd, OneEnginePerAcceptedSize) {
+    int made = 0;
+    // Two for a START without a size as the first command; none for a refused size, for
+    // RESTART or for a bad RECTSTART; one for each accepted START and RECTSTART.
+    const SessionResult r = runSession(
+        "START\nRESTART\nSTART 40\nRECTSTART 9\nRESTART\nSTART 15\nRECTSTART 10,12\nBEGIN\n",
+        countingOptions(made));
+    EXPECT_EQ(r.output,
+              "OK\nOK\nOK\nERROR size of the board\nERROR bad RECTSTART parameters\nOK\nOK\nOK\n"
+              "5,6\n");
+    EXPECT_EQ(made, 4);
+}
+
+TEST(ProtocolFrontEnd, TheLoopEndsAtEndOrAtTheEndOfInput) {
+    int made = 0;
+    EXPECT_EQ(runSession("ABOUT\nEND\nABOUT\n", countingOptions(made)).exit, FrontEnd::Exit::End);
+    EXPECT_EQ(runSession("ABOUT\n", countingOptions(made)).exit, FrontEnd::Exit::EndOfInput);
+    EXPECT_EQ(runSession("", countingOptions(made)).exit, FrontEnd::Exit::EndOfInput);
+    const SessionResult partial = runSession("ABOUT", countingOptions(made));
+    EXPECT_EQ(partial.output, "");
+    EXPECT_EQ(partial.exit, FrontEnd::Exit::EndOfInput);
+    EXPECT_EQ(made, 0);
+}
+
+TEST(ProtocolFrontEnd, TheEnginePlayingBothSidesFillsTheBoardWithLegalMoves) {
+    int made = 0;
+    FrontEndOptions options = countingOptions(made);
+    options.fixedBudget = 170;  // 20 ms to the search's deadline
+    std::string input = "START 7\n";
+    for (int i = 0; i < 50; ++i) input += "BEGIN\n";
+    const SessionResult r = runSession(input, std::move(options));
+
+    bool taken[7][7] = {};
+    std::vector<std::string> lines;
+    for (size_t pos = 0, end; (end = r.output.find('\n', pos)) != std::string::npos; pos = end + 1)
+        lines.push_back(r.output.substr(pos, end - pos));
+    ASSERT_EQ(lines.size(), 51u);
+    EXPECT_EQ(lines[1], "3,3");
+    EXPECT_EQ(lines[0], "OK");
+    for (size_t i = 1; i <= 49; ++i) {
+        int x = -1, y = -1;
+        ASSERT_EQ(std::sscanf(lines[i].c_str(), "%d,%d", &x, &y), 2) << lines[i];
+        ASSERT_TRUE(x >= 0 && x < 7 && y >= 0 && y < 7) << lines[i];
+        ASSERT_FALSE(taken[x][y]) << lines[i];
+        ASSERT_EQ(lines[i], std::to_string(x) + "," + std::to_string(y));
+        taken[x][y] = true;
+    }
+    EXPECT_EQ(lines[50], "ERROR no empty square");
+}
+
+}  // namespace
+}  // namespace quillmot
