@@ -24,6 +24,8 @@ struct FrontEndOptions {
     // Above 0: every search gets this many milliseconds, whatever the settings (for
     // driving the protocol fast in tests and fuzzing).
     int fixedBudget = 0;
+    // The deepest iteration of every new engine's searches.
+    int maxDepth = MAX_SEARCH_DEPTH;
 };
 
 class FrontEnd {

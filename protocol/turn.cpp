@@ -17,7 +17,7 @@ void FrontEnd::brainInit() {
         return;
     }
     engine_->start(boardWidth_, boardHeight_);
-    engine_->maxDepth = MAX_SEARCH_DEPTH;
+    engine_->maxDepth = options_.maxDepth;
     engine_->timeBudget = 3000;
     output_.pipeOut("OK");
 }
@@ -65,8 +65,10 @@ void FrontEnd::brainTurn() {
 
     int x, y;
     engine.iterativeDeepening(x, y);
+    // A search without a move (its first iteration cut short, say) yields a square off the
+    // board: the best candidate square stands in. The board has an empty square.
     int ex = x + BORDER, ey = y + BORDER;
-    if (!engine.isPlayable(ex, ey) || engine.cells[ex][ey].state != EMPTY) engine.fallbackMove(ex, ey);
+    engine.legalOrFallback(ex, ey);
     playAndReport(ex - BORDER, ey - BORDER);
 }
 

@@ -94,14 +94,7 @@ TEST(ProtocolFrontEnd, TheLoopEndsAtEndOrAtTheEndOfInput) {
     EXPECT_EQ(made, 0);
 }
 
-TEST(ProtocolFrontEnd, TheEnginePlayingBothSidesFillsTheBoardWithLegalMoves) {
-    int made = 0;
-    FrontEndOptions options = countingOptions(made);
-    options.fixedBudget = 170;  // 20 ms to the search's deadline
-    std::string input = "START 7\n";
-    for (int i = 0; i < 50; ++i) input += "BEGIN\n";
-    const SessionResult r = runSession(input, std::move(options));
-
+void expectLegalFill(const SessionResult& r) {
     bool taken[7][7] = {};
     std::vector<std::string> lines;
     for (size_t pos = 0, end; (end = r.output.find('\n', pos)) != std::string::npos; pos = end + 1)
@@ -118,6 +111,27 @@ TEST(ProtocolFrontEnd, TheEnginePlayingBothSidesFillsTheBoardWithLegalMoves) {
         taken[x][y] = true;
     }
     EXPECT_EQ(lines[50], "ERROR no empty square");
+}
+
+TEST(ProtocolFrontEnd, TheEnginePlayingBothSidesFillsTheBoardWithLegalMoves) {
+    int made = 0;
+    FrontEndOptions options = countingOptions(made);
+    options.fixedBudget = 170;  // 20 ms to the search's deadline
+    std::string input = "START 7\n";
+    for (int i = 0; i < 50; ++i) input += "BEGIN\n";
+    expectLegalFill(runSession(input, std::move(options)));
+}
+
+// Searches that stop below the first iteration (depth 5) find no move: every turn is
+// answered by the fallback, still a legal square.
+TEST(ProtocolFrontEnd, SearchesWithoutAMoveStillAnswerLegalSquares) {
+    int made = 0;
+    FrontEndOptions options = countingOptions(made);
+    options.maxDepth = 4;
+    options.fixedBudget = 1000;
+    std::string input = "START 7\n";
+    for (int i = 0; i < 50; ++i) input += "BEGIN\n";
+    expectLegalFill(runSession(input, std::move(options)));
 }
 
 }  // namespace

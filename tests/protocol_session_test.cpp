@@ -18,6 +18,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -824,6 +825,26 @@ TEST_F(ProtocolSession, TheManagersLimitsCapTheSecondMovesBudget) {
         e.expectQuietExit();
         EXPECT_EQ(e.errors(), "");
     }
+}
+
+// A short game under real time settings: every reply is legal and comes within its 1500 ms
+// budget (the search's deadline lies 150 ms before it) plus a margin for a loaded machine.
+TEST_F(ProtocolSession, AShortGameWithinTheBudget) {
+    engine.send({"START 15", "INFO timeout_turn 1500", "INFO timeout_match 300000", "INFO time_left 300000"});
+    EXPECT_EQ(engine.readLine(), "OK");
+    BoardModel board(15, 15);
+    const std::pair<int, int> opponent[] = {{7, 7}, {8, 8}, {6, 9}, {9, 6}, {5, 5}, {10, 11}};
+    for (const auto& [x, y] : opponent) {
+        int ox = x, oy = y;
+        if (!board.isEmpty(ox, oy)) std::tie(ox, oy) = board.emptySquares().front();
+        board.place(ox, oy);
+        const auto start = Clock::now();
+        engine.send("TURN " + square(ox, oy));
+        ASSERT_TRUE(board.takeMove(engine.readLine()));
+        EXPECT_LT(elapsedMs(start), 1500 + 1000);
+    }
+    engine.send("END");
+    EXPECT_EQ(engine.waitExit(), 0);
 }
 
 TEST_F(ProtocolSession, TinyBudgetsStillAnswerLegalMoves) {

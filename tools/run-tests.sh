@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the release build, then the whole suite again under
-# AddressSanitizer with UndefinedBehaviorSanitizer, and under ThreadSanitizer.
+# AddressSanitizer with UndefinedBehaviorSanitizer and under ThreadSanitizer (each build
+# also checks the benchmark's node-count signature), then a short run of the protocol
+# fuzzer on its corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -19,4 +21,6 @@ build_and_test build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 
   -DQUILLMOT_SANITIZE=address,undefined -DQUILLMOT_BENCHMARKS=OFF
 build_and_test build/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
   -DQUILLMOT_SANITIZE=thread -DQUILLMOT_BENCHMARKS=OFF
+echo "=== fuzzer"
+tools/fuzz.sh "${FUZZ_SECONDS:-60}"
 echo "all tests passed"
