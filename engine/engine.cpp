@@ -1,10 +1,17 @@
 #include "engine/engine.h"
 
+#include <cstring>
+
 #include "patterns/hash_keys.h"
 #include "patterns/line_types.h"
 #include "patterns/threat_classes.h"
 
 namespace quillmot {
+
+Engine::Engine() {
+    std::memset(searchTable, 0, sizeof searchTable);
+    std::memset(threatTable, 0, THREAT_TABLE_REACHED * sizeof(ThreatEntry));
+}
 
 void Engine::start(int size, int height) {
     if (height == 0) height = size;
@@ -69,9 +76,9 @@ void Engine::start(int size, int height) {
         entry = SearchEntry{};
         entry.move = keep;
     }
-    for (ThreatEntry& entry : threatTable) {
-        entry.check1 = 0;
-        entry.check2 = 0;
+    for (int i = 0; i < THREAT_TABLE_REACHED; ++i) {
+        threatTable[i].check1 = 0;
+        threatTable[i].check2 = 0;
     }
 }
 

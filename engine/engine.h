@@ -27,7 +27,10 @@ struct PositionHash {
 
 class Engine final {
 public:
-    Engine() = default;
+    // Clears what a search can read before writing it: the search table and the part of
+    // the threat table that an 18-bit hashIndex reaches. The rest of the threat table is
+    // never read or written, so it costs address space but no memory.
+    Engine();
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
@@ -121,11 +124,11 @@ public:
     Point windowMaxHistory[MAX_MOVES]{};
     SearchWindow window{};
 
-    ThreatEntry threatTable[THREAT_TABLE_SIZE]{};
+    ThreatEntry threatTable[THREAT_TABLE_SIZE];
     uint32_t hashIndex = 0;  // 18 significant bits
     uint32_t hashCheck1 = 0;
     uint32_t hashCheck2 = 0;
-    SearchEntry searchTable[SEARCH_TABLE_SIZE]{};
+    SearchEntry searchTable[SEARCH_TABLE_SIZE];
 
     int32_t nodes = 0;  // stones placed by makeMove since the search began
 

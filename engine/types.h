@@ -40,6 +40,7 @@ constexpr uint32_t HASH_INDEX_MASK = (1u << HASH_INDEX_BITS) - 1;
 constexpr int SEARCH_TABLE_SIZE = 1 << 18;
 constexpr int THREAT_TABLE_SIZE = 1 << 21;
 constexpr uint32_t THREAT_TABLE_MASK = THREAT_TABLE_SIZE - 1;
+constexpr int THREAT_TABLE_REACHED = 1 << HASH_INDEX_BITS;  // entries hashIndex & mask can be
 
 // Scores, from the side to move's point of view.
 constexpr int WIN_SCORE = 30000;
@@ -70,9 +71,11 @@ constexpr int THREAT_BUDGET = 300000;
 constexpr int THREAT_BUDGET_LONG = 400000;  // when the move may take more than 15 s
 
 // Square of engine coordinates; (0, 0) means "no move" since x = 0 lies in the border.
+// Point{} is (0, 0). Trivial on purpose: the hash tables hold millions of them, and only
+// the entries a search can reach are ever written.
 struct Point {
-    uint8_t x = 0;
-    uint8_t y = 0;
+    uint8_t x;
+    uint8_t y;
     friend bool operator==(Point, Point) = default;
 };
 static_assert(sizeof(Point) == 2);
