@@ -47,6 +47,15 @@ void Engine::makeMove(int x, int y) {
     Cell* const s = board + x * BOARD_ARRAY + y;
     const int m = sideToMove;
 
+    // The hash first: every search node probes both tables at once, so their entries for
+    // the new position start loading while the patterns are brought up to date.
+    const int key = hashKeyIndex(x, y, m);
+    hashIndex = (hashIndex + HashKeys.index[key]) & HASH_INDEX_MASK;
+    hashCheck1 += HashKeys.check1[key];
+    hashCheck2 += HashKeys.check2[key];
+    __builtin_prefetch(&searchTable[hashIndex]);
+    __builtin_prefetch(&threatTable[hashIndex & THREAT_TABLE_MASK]);
+
     ++nodes;
     --classCounts[0][s->threatClass[0]];
     --classCounts[1][s->threatClass[1]];
@@ -81,13 +90,6 @@ void Engine::makeMove(int x, int y) {
     for (int offset : NEAR1) ++s[offset].near1;
     for (int offset : NEAR2) ++s[offset].near2;
 
-    const int key = hashKeyIndex(x, y, m);
-    hashIndex = (hashIndex + HashKeys.index[key]) & HASH_INDEX_MASK;
-    hashCheck1 += HashKeys.check1[key];
-    hashCheck2 += HashKeys.check2[key];
-    // Every search node probes both tables first: start loading their entries now.
-    __builtin_prefetch(&searchTable[hashIndex]);
-    __builtin_prefetch(&threatTable[hashIndex & THREAT_TABLE_MASK]);
 
     sideToMove = otherSide;
     otherSide = m;
