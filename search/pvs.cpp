@@ -1,9 +1,12 @@
+#include <cassert>
+
 #include "engine/engine.h"
 #include "search/ordering.h"
 
 namespace quillmot {
 
 int Engine::pvSearch(int depth, bool root, int alpha, int beta) {
+    assert(alpha < beta);
     // 1, 2.
     if (timeUp) return leafValue();
     if ((nodes & 4095) == 0) checkTime();
