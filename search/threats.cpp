@@ -47,13 +47,17 @@ int Engine::forcedWinCheck() {
     // 4.
     if (mine[CLASS_OPEN_FOUR] > 0) return 3;
 
-    // 5. A four-three wins outright unless the opponent can answer with a four.
+    // 5. A four-three wins outright unless the opponent can answer with a four. The trials
+    // nest wherever blocks make counter-fours, so on a contrived board they could run for
+    // ever: once the deadline has passed, the node gives up (0) instead of trying more.
     if (mine[CLASS_FOUR_THREE] > 0) {
         if (!opponentCanFour(theirs)) return 5;
         for (int y = minY; y <= maxY; ++y) {
             for (int x = minX; x <= maxX; ++x) {
                 const Cell& cell = cells[x][y];
                 if (!isCandidate(cell) || cell.threatClass[me] != CLASS_FOUR_THREE) continue;
+                if (!timeUp) checkTime();
+                if (timeUp) return 0;
                 makeMove(x, y);
                 const int code = trialCode(forcedWinCheck());
                 undo();

@@ -274,6 +274,13 @@ TEST(ThreatCodes, AWinningFourThree) {
     EXPECT_EQ(threats(*e), 5);
     EXPECT_EQ(entryOf(*e).move, protocolSquare(8, 7));
 
+    // After the deadline no four-three is tried any more: no forced result.
+    readyToSearch(*e);
+    e->deadline = 0;
+    EXPECT_EQ(forcedWin(*e), 0);
+    EXPECT_EQ(e->nodes, 0);
+    EXPECT_TRUE(e->timeUp);
+
     // The lines below it: the forced block gives -4, the open four after it 3.
     e->move(8, 7);
     readyToSearch(*e);
