@@ -58,23 +58,15 @@ bool FrontEnd::doCommand() {
         if (requireEngine()) brainRestart();
     } else if ((args = getCmdParam(line, "turn")) != nullptr) {
         stopAndEnsureEngine();
-        if (!requireEngine()) return true;
         int xy[2];
-        if (scanInts(args, "%d,%d", xy) < 2 || !acceptsSquare(xy[0], xy[1])) {
-            output_.pipeOut("ERROR bad coordinates");
-            return true;
+        if (requireEngine() && readSquare(args, xy)) {
+            brainMove(xy[0], xy[1]);
+            startThinking();
         }
-        brainMove(xy[0], xy[1]);
-        startThinking();
     } else if ((args = getCmdParam(line, "play")) != nullptr) {
         stopAndEnsureEngine();
-        if (!requireEngine()) return true;
         int xy[2];
-        if (scanInts(args, "%d,%d", xy) < 2 || !acceptsSquare(xy[0], xy[1])) {
-            output_.pipeOut("ERROR bad coordinates");
-            return true;
-        }
-        playAndReport(xy[0], xy[1]);
+        if (requireEngine() && readSquare(args, xy)) playAndReport(xy[0], xy[1]);
     } else if (getCmdParam(line, "begin") != nullptr) {
         stopAndEnsureEngine();
         if (requireEngine()) startThinking();
@@ -155,6 +147,13 @@ bool FrontEnd::commandBoard() {
 bool FrontEnd::requireEngine() {
     if (engine_ != nullptr) return true;
     output_.pipeOut("ERROR no board: START with a size from 5 to 32 first");
+    return false;
+}
+
+// The square of TURN and PLAY; a pair that is not accepted gets the error line.
+bool FrontEnd::readSquare(const char* args, int (&xy)[2]) {
+    if (scanInts(args, "%d,%d", xy) == 2 && acceptsSquare(xy[0], xy[1])) return true;
+    output_.pipeOut("ERROR bad coordinates");
     return false;
 }
 

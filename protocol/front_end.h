@@ -55,6 +55,7 @@ private:
     void commandStart(const char* args);
     void commandRectstart(const char* args);
     bool requireEngine();
+    bool readSquare(const char* args, int (&xy)[2]);
     bool acceptsSquare(int x, int y) const;
 
     // Worker thread (worker.cpp).
