@@ -89,6 +89,10 @@ public:
     bool findFiveSquare(int& x, int& y) const;
     int candidateFallback(ScoredMove* list) const;
     void orderPv(ScoredMove* list, int count, int priority);
+    // The generated list in search order: the principal-variation move raised to
+    // pvPriority, a stable sort by score, and the candidate fallback when it is empty.
+    // Returns the count.
+    int orderMoves(ScoredMove* list, int count, int pvPriority);
     int pvSearch(int depth, bool root, int alpha, int beta);
     void iterativeDeepening(int& x, int& y);
 

@@ -2,7 +2,6 @@
 #include <limits>
 
 #include "engine/engine.h"
-#include "search/ordering.h"
 
 namespace quillmot {
 
@@ -47,9 +46,7 @@ ScoredMove Engine::fixedDepthSearch(int depth, bool root, int lo, int hi) {
         storePv(list[0].x, list[0].y);
         return list[0];
     }
-    orderPv(list, count, FIXED_PV_PRIORITY);
-    sortMoves(list, count);
-    if (count == 0) count = candidateFallback(list);
+    count = orderMoves(list, count, FIXED_PV_PRIORITY);
 
     // 15.
     for (int i = 0; i < count; ++i) {

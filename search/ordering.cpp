@@ -100,4 +100,10 @@ void Engine::orderPv(ScoredMove* list, int count, int priority) {
     }
 }
 
+int Engine::orderMoves(ScoredMove* list, int count, int pvPriority) {
+    orderPv(list, count, pvPriority);
+    sortMoves(list, count);
+    return count > 0 ? count : candidateFallback(list);
+}
+
 }  // namespace quillmot

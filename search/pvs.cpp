@@ -1,7 +1,6 @@
 #include <cassert>
 
 #include "engine/engine.h"
-#include "search/ordering.h"
 
 namespace quillmot {
 
@@ -48,9 +47,7 @@ int Engine::pvSearch(int depth, bool root, int alpha, int beta) {
     }
 
     // 12 - 14.
-    orderPv(list, count, PV_PRIORITY);
-    sortMoves(list, count);
-    if (count == 0) count = candidateFallback(list);
+    count = orderMoves(list, count, PV_PRIORITY);
 
     // 15.
     for (int i = 0; i < count; ++i) {
