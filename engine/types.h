@@ -55,7 +55,6 @@ constexpr int MAX_SEARCH_DEPTH = 20;
 constexpr int FIRST_DEPTH = 5;
 
 constexpr int winIn(int plies) { return WIN_SCORE - plies; }
-constexpr int lossIn(int plies) { return -WIN_SCORE + plies; }
 
 // A move list holds every square of the largest board, so no generator or fallback
 // scan can write past its end, however crowded the board.
