@@ -119,24 +119,14 @@ TEST(PvSearch, PlaysIntoForcedWins) {
 }
 
 TEST(PvSearch, ForcedResultsEndInnerNodes) {
-    auto openThree = positionFromRows({
-        "...............", "...............", "...............", "...............",
-        "...............", "...............", "....XXX........", "...............",
-        "...............", "...........O...", "...............", ".....O.........",
-        "...............", "..........O....", "...............",
-    });
+    auto openThree = positionFromRows(testing::OPEN_THREE);
     readyToSearch(*openThree);
     openThree->ply = 1;
     EXPECT_EQ(openThree->pvSearch(3, false, -SEARCH_INFINITY, SEARCH_INFINITY), WIN_SCORE - 3);
     openThree->ply = 5;  // deeper, forcedWinCheck answers alike
     EXPECT_EQ(openThree->pvSearch(3, false, -SEARCH_INFINITY, SEARCH_INFINITY), WIN_SCORE - 3);
 
-    auto openFour = positionFromRows({
-        "...............", "...............", "...............", "..X...X...X....",
-        "...............", "...............", "...............", "....OOOO.......",
-        "...............", "...............", "..X............", "...............",
-        "...............", "...............", "...............",
-    });
+    auto openFour = positionFromRows(testing::FACING_OPEN_FOUR);
     readyToSearch(*openFour);
     openFour->ply = 2;
     EXPECT_EQ(openFour->pvSearch(3, false, -SEARCH_INFINITY, SEARCH_INFINITY), -WIN_SCORE + 2);

@@ -57,6 +57,22 @@ inline const std::vector<std::string> TWO_DOUBLE_THREES = {
     ".OO............", "...............", ".........X....X",
 };
 
+// X to move has an open three in row 6; O has nothing to answer with.
+inline const std::vector<std::string> OPEN_THREE = {
+    "...............", "...............", "...............", "...............",
+    "...............", "...............", "....XXX........", "...............",
+    "...............", "...........O...", "...............", ".....O.........",
+    "...............", "..........O....", "...............",
+};
+
+// X to move faces O's open four in row 7 and has no five of its own.
+inline const std::vector<std::string> FACING_OPEN_FOUR = {
+    "...............", "...............", "...............", "..X...X...X....",
+    "...............", "...............", "...............", "....OOOO.......",
+    "...............", "...............", "..X............", "...............",
+    "...............", "...............", "...............",
+};
+
 // O has a four with a single five square, (8,7); blocking it leads nowhere.
 inline const std::vector<std::string> SINGLE_BLOCK = {
     "X.............X", "...............", "...............", "...............",

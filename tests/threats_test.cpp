@@ -114,23 +114,7 @@ TEST(ThreatCodes, DecidedFromTheCounts) {
     EXPECT_EQ(entryOf(*bothFives).move, (Point{0, 0}));
 
     // The opponent has an open four: one block cannot stop both five squares.
-    auto openFour = positionFromRows({
-        "...............",
-        "...............",
-        "...............",
-        "..X...X...X....",
-        "...............",
-        "...............",
-        "...............",
-        "....OOOO.......",
-        "...............",
-        "...............",
-        "..X............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-    });
+    auto openFour = positionFromRows(testing::FACING_OPEN_FOUR);
     readyToSearch(*openFour);
     EXPECT_EQ(forcedWin(*openFour), -2);
     EXPECT_EQ(threats(*openFour), -2);
@@ -141,23 +125,7 @@ TEST(ThreatCodes, DecidedFromTheCounts) {
     EXPECT_EQ(openFour->threatNodes, 0);
 
     // An own open three becomes an open four: 3, while the opponent has no five square.
-    auto openThree = positionFromRows({
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "....XXX........",
-        "...............",
-        "...............",
-        "...........O...",
-        "...............",
-        ".....O.........",
-        "...............",
-        "..........O....",
-        "...............",
-    });
+    auto openThree = positionFromRows(testing::OPEN_THREE);
     readyToSearch(*openThree);
     EXPECT_EQ(forcedWin(*openThree), 3);
     EXPECT_EQ(threats(*openThree), 3);
