@@ -145,8 +145,9 @@ int run(const Options& options) {
         const auto start = std::chrono::steady_clock::now();
         engine->iterativeDeepening(x, y);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("%-13s %7d %11d %11d %3d,%-2d %9.1f %6d\n", position.name, engine->moveCount, engine->nodes,
-                    engine->threatNodes, x, y, seconds * 1000, engine->completedDepth);
+        std::printf("%-13s %7d %11lld %11lld %3d,%-2d %9.1f %6d\n", position.name, engine->stoneCount(),
+                    static_cast<long long>(engine->nodes),
+                    static_cast<long long>(engine->threatNodes), x, y, seconds * 1000, engine->completedDepth);
         totalNodes += engine->nodes;
         totalThreatNodes += engine->threatNodes;
         totalSeconds += seconds;

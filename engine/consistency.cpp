@@ -26,12 +26,18 @@ bool Engine::isConsistent() const {
             }
         }
     }
-    if (stones != moveCount) return false;
+    // Stones and passes alternate colours in the history: entry i belongs to player i % 2.
+    if (stones != stoneCount()) return false;
     if (sideToMove != moveCount % 2 || otherSide != 1 - sideToMove) return false;
+    int passes = 0;
     for (int i = 0; i < moveCount; ++i) {
         const Point p = moveHistory[i];
-        if (!isPlayable(p.x, p.y) || cells[p.x][p.y].state != i % 2) return false;
+        if (p.x == 0 && p.y == 0)
+            ++passes;
+        else if (!isPlayable(p.x, p.y) || cells[p.x][p.y].state != i % 2)
+            return false;
     }
+    if (passes != passCount) return false;
 
     auto stoneOf = [&](int x, int y, int player) {
         return inArray(x, y) && cells[x][y].state == player;
@@ -89,6 +95,7 @@ bool Engine::isConsistent() const {
     int minY = boardHeight / 2 + BORDER - 1, maxY = minY + 2;
     for (int i = 0; i < moveCount; ++i) {
         const Point p = moveHistory[i];
+        if (p.x == 0) continue;  // a pass
         if (p.x - 2 < minX) minX = p.x - 2;
         if (p.y - 2 < minY) minY = p.y - 2;
         if (p.x + 2 > maxX) maxX = p.x + 2;
@@ -113,6 +120,10 @@ PositionHash Engine::stoneHash() const {
             sum.check2 += HashKeys.check2[key];
         }
     }
+    const int passKey = hashKeyIndex(0, 0, 0);
+    sum.index = (sum.index + static_cast<uint32_t>(passCount) * HashKeys.index[passKey]) & HASH_INDEX_MASK;
+    sum.check1 += static_cast<uint32_t>(passCount) * HashKeys.check1[passKey];
+    sum.check2 += static_cast<uint32_t>(passCount) * HashKeys.check2[passKey];
     return sum;
 }
 

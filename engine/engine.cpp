@@ -4,6 +4,7 @@
 
 #include "patterns/hash_keys.h"
 #include "patterns/line_types.h"
+#include "patterns/tables.h"
 #include "patterns/threat_classes.h"
 
 namespace quillmot {
@@ -16,9 +17,8 @@ Engine::Engine() {
 void Engine::start(int size, int height) {
     if (height == 0) height = size;
 
-    // 1. The pattern tables; they come out the same every time.
-    buildTables();
-    initHashKeys();
+    // The process-wide tables, built by the first engine to start and shared from then on.
+    initTables();
 
     // 2, 3. Playable squares are empty, everything around them is outside.
     boardSize = size;
@@ -69,6 +69,7 @@ void Engine::start(int size, int height) {
     sideToMove = 0;
     otherSide = 1;
     moveCount = 0;
+    passCount = 0;
 
     // 9. Forget every position; the stored search moves stay as ordering hints.
     for (SearchEntry& entry : searchTable) {

@@ -50,13 +50,23 @@ public:
 
     // Board (make_move.cpp). Engine coordinates; the square must be empty and playable.
     void makeMove(int x, int y);
+    // Gives the turn to the other side without a stone, for set-ups that alternate play
+    // cannot reach. The history records it as (0, 0), and it is hashed like a stone on the
+    // border square (0, 0), which no stone ever takes, so that the same stones with the
+    // other side to move are another position.
+    void passTurn();
+    // Takes back a pass; the last history entry must be one.
+    void undoPass();
+    bool lastWasPass() const { return moveCount > 0 && moveHistory[moveCount - 1].x == 0; }
+    int stoneCount() const { return moveCount - passCount; }
     void unhashStone(int x, int y, int player);
 
     // Checks (consistency.cpp).
     // Recomputes every square's masks, line types, classes and neighbour counts, the class
     // counts and the window from the stones, and compares them with the kept values.
     bool isConsistent() const;
-    // Sum of the keys of the stones on the board; the kept hash minus its value at start.
+    // Sum of the keys of the stones on the board and of the passes in the history; the
+    // kept hash minus its value at start.
     PositionHash stoneHash() const;
     PositionHash hash() const { return {hashIndex, hashCheck1, hashCheck2}; }
 
@@ -109,13 +119,14 @@ public:
 
     // ---- State, in this order. ----
     int32_t threatBudget = 0;
-    int32_t threatNodes = 0;
+    int64_t threatNodes = 0;  // positions the threat search expanded since the search began
 
     Cell cells[BOARD_ARRAY][BOARD_ARRAY]{};  // [x][y]
 
     int32_t boardSize = 0;    // columns
     int32_t boardHeight = 0;  // rows; equal to boardSize on square boards
-    int32_t moveCount = 0;
+    int32_t moveCount = 0;  // history entries: stones, and the passes of a set-up
+    int32_t passCount = 0;
     int32_t sideToMove = 0;
     int32_t otherSide = 1;
 
@@ -123,9 +134,9 @@ public:
     // part in the same updates but start from 0 and are never read.
     int32_t classCounts[2][CLASS_COUNT]{};
 
-    Point moveHistory[MAX_MOVES]{};
-    Point windowMinHistory[MAX_MOVES]{};  // window corners before each stone
-    Point windowMaxHistory[MAX_MOVES]{};
+    Point moveHistory[MAX_HISTORY]{};
+    Point windowMinHistory[MAX_HISTORY]{};  // window corners before each stone
+    Point windowMaxHistory[MAX_HISTORY]{};
     SearchWindow window{};
 
     ThreatEntry threatTable[THREAT_TABLE_SIZE];
@@ -134,7 +145,9 @@ public:
     uint32_t hashCheck2 = 0;
     SearchEntry searchTable[SEARCH_TABLE_SIZE];
 
-    int32_t nodes = 0;  // stones placed by makeMove since the search began
+    // Stones placed by makeMove since the search began. 64 bits: a week of searching
+    // places about 10^12.
+    int64_t nodes = 0;
 
     PvMove pvTable[PV_PLIES][PV_PLIES]{};
     int32_t pvLength[PV_PLIES]{};

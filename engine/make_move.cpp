@@ -42,7 +42,7 @@ inline void Engine::refreshLine(Cell& cell, int k) {
 
 void Engine::makeMove(int x, int y) {
     assert(isPlayable(x, y) && cells[x][y].state == EMPTY);
-    assert(moveCount < MAX_MOVES);
+    assert(moveCount < MAX_HISTORY);
     Cell* const board = &cells[0][0];
     Cell* const s = board + x * BOARD_ARRAY + y;
     const int m = sideToMove;
@@ -96,6 +96,34 @@ void Engine::makeMove(int x, int y) {
     ++ply;
 }
 
+void Engine::passTurn() {
+    assert(moveCount < MAX_HISTORY);
+    const int key = hashKeyIndex(0, 0, 0);
+    hashIndex = (hashIndex + HashKeys.index[key]) & HASH_INDEX_MASK;
+    hashCheck1 += HashKeys.check1[key];
+    hashCheck2 += HashKeys.check2[key];
+    moveHistory[moveCount] = Point{0, 0};
+    windowMinHistory[moveCount] = window.min;
+    windowMaxHistory[moveCount] = window.max;
+    ++moveCount;
+    ++passCount;
+    const int m = sideToMove;
+    sideToMove = otherSide;
+    otherSide = m;
+    ++ply;
+}
+
+void Engine::undoPass() {
+    assert(lastWasPass());
+    --moveCount;
+    --passCount;
+    unhashStone(0, 0, 0);
+    const int m = otherSide;
+    otherSide = sideToMove;
+    sideToMove = m;
+    --ply;
+}
+
 void Engine::unhashStone(int x, int y, int player) {
     const int key = hashKeyIndex(x, y, player);
     hashIndex = (hashIndex - HashKeys.index[key]) & HASH_INDEX_MASK;
@@ -104,7 +132,7 @@ void Engine::unhashStone(int x, int y, int player) {
 }
 
 void Engine::undo() {
-    assert(moveCount > 0);
+    assert(moveCount > 0 && !lastWasPass());
     --moveCount;
     const int x = moveHistory[moveCount].x, y = moveHistory[moveCount].y;
     window.min = windowMinHistory[moveCount];

@@ -11,7 +11,10 @@ constexpr int BORDER = 4;
 constexpr int MAX_BOARD = 32;
 constexpr int MIN_BOARD = 5;
 constexpr int BOARD_ARRAY = MAX_BOARD + 2 * BORDER;  // 40 squares per side
-constexpr int MAX_MOVES = MAX_BOARD * MAX_BOARD;     // one history entry per square
+constexpr int MAX_MOVES = MAX_BOARD * MAX_BOARD;     // stones: one per square
+// History entries: every stone, and the passes of a set-up that gives one side more
+// stones than alternate play can (at most one pass per stone, so twice the squares).
+constexpr int MAX_HISTORY = 2 * MAX_MOVES;
 
 // Square states.
 constexpr int STONE_0 = 0;

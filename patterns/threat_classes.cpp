@@ -1,5 +1,7 @@
 #include "patterns/threat_classes.h"
 
+#include <mutex>
+
 #include "engine/types.h"
 
 namespace quillmot {
@@ -29,8 +31,9 @@ int combineLineTypes(int a, int b, int c, int d) {
     return 0;
 }
 
-void buildTables() {
-    initLineTables();
+namespace {
+
+void fillClassAndScoreTables() {
     for (int a = 0; a < 10; ++a)
         for (int b = 0; b < 10; ++b)
             for (int c = 0; c < 10; ++c)
@@ -42,6 +45,14 @@ void buildTables() {
         for (unsigned mask1 = 0; mask1 < 256; ++mask1)
             CellScorePairTable[maskPairIndex(mask0, mask1)] =
                 CellScoreTable32[lineIndex(mask0, mask1)] + CellScoreTable32[lineIndex(mask1, mask0)];
+}
+
+}  // namespace
+
+void buildTables() {
+    initLineTables();
+    static std::once_flag once;
+    std::call_once(once, fillClassAndScoreTables);
 }
 
 }  // namespace quillmot

@@ -1,5 +1,5 @@
-// ThreatClass of a square for one player, from its four LineTypes, and the tables that
-// every start rebuilds.
+// ThreatClass of a square for one player, from its four LineTypes, and the cell-score
+// tables made from the line tables.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +22,8 @@ extern int32_t CellScorePairTable[LINE_TABLE_SIZE];
 // Depends only on how many of the four line types have each value.
 int combineLineTypes(int a, int b, int c, int d);
 
-// Fills ClassTable and CellScoreTable32 (generating the constant line tables first if this
-// process has not yet done so). Writes the same values every time.
+// Fills ClassTable and CellScoreTable32, and the line tables they are made from, once per
+// process; later calls return at once. Safe to call from several threads.
 void buildTables();
 
 inline int classIndex(const uint8_t (&lineType)[4][2], int player) {

@@ -78,6 +78,9 @@ bool FrontEnd::doCommand() {
         return false;
     } else if (getCmdParam(line, "board") != nullptr) {
         return commandBoard();
+    } else if ((args = getCmdParam(line, "takeback")) != nullptr) {
+        stopAndEnsureEngine();
+        if (requireEngine()) commandTakeback(args);
     } else {
         output_.pipeOut("UNKNOWN command");
     }
@@ -118,30 +121,54 @@ void FrontEnd::commandRectstart(const char* args) {
     brainInit();
 }
 
-// BOARD adds stones to the current position, one line each, in the order they were
-// played, until a line that is not a stone line; then the engine thinks.
+// BOARD imposes a whole new position: a fresh game on the current board, then the stones
+// of the block, one line each, until a line that is not a stone line; then the engine
+// thinks. A stone line names an empty square of the board and whose stone it is.
 bool FrontEnd::commandBoard() {
     stopAndEnsureEngine();
     const bool haveEngine = engine_ != nullptr;
+    boardBlock_.clear();
     for (;;) {
         if (!getLine()) return true;  // the loop sees the end of input
         int stone[3];
         const bool stoneLine = scanInts(cmdBuffer_, "%d,%d,%d", stone) == 3 && stone[0] >= 0 &&
                                stone[0] < boardWidth_ && stone[1] >= 0 && stone[1] < boardHeight_ &&
-                               (stone[2] == 1 || stone[2] == 2);
+                               (stone[2] == WHO_OWN || stone[2] == WHO_OPPONENT);
         if (!haveEngine) {
             if (stoneLine) continue;  // read the block through, so it cannot come back as commands
             requireEngine();
             return true;
         }
-        if (stoneLine && acceptsSquare(stone[0], stone[1])) {
-            brainMove(stone[0], stone[1]);
+        if (stoneLine && onEngineBoard(stone[0], stone[1]) && !boardBlock_.contains(stone[0], stone[1])) {
+            boardBlock_.add(stone[0], stone[1], stone[2]);
             continue;
         }
         if (!equalsIgnoreCase(cmdBuffer_, "done")) output_.pipeOut("ERROR x,y,who or DONE expected");
+        // The stones before a bad line make the position all the same.
+        engine_->start(engine_->boardSize, engine_->boardHeight);
+        boardBlock_.placeOn(*engine_);
+        moveNumber_ = engine_->stoneCount() + 1;
         startThinking();
         return true;
     }
+}
+
+// TAKEBACK x,y takes back the last stone placed, which must be on that square.
+void FrontEnd::commandTakeback(const char* args) {
+    int xy[2];
+    Engine& engine = *engine_;
+    int last = engine.moveCount - 1;
+    while (last >= 0 && engine.moveHistory[last].x == 0) --last;  // passes of a set-up
+    if (scanInts(args, "%d,%d", xy) != 2 || last < 0 || xy[0] < 0 || xy[0] >= boardWidth_ || xy[1] < 0 ||
+        xy[1] >= boardHeight_ || engine.moveHistory[last].x != xy[0] + BORDER ||
+        engine.moveHistory[last].y != xy[1] + BORDER) {
+        output_.pipeOut("ERROR bad coordinates");
+        return;
+    }
+    while (engine.lastWasPass()) engine.undoPass();
+    engine.undo();
+    moveNumber_ = engine.stoneCount() + 1;
+    output_.pipeOut("OK");
 }
 
 bool FrontEnd::requireEngine() {
@@ -157,11 +184,14 @@ bool FrontEnd::readSquare(const char* args, int (&xy)[2]) {
     return false;
 }
 
-// On the announced board, on the Engine's own board, and empty.
+// On the announced board and on the Engine's own board.
+bool FrontEnd::onEngineBoard(int x, int y) const {
+    return x >= 0 && x < boardWidth_ && y >= 0 && y < boardHeight_ && x < engine_->boardSize &&
+           y < engine_->boardHeight;
+}
+
 bool FrontEnd::acceptsSquare(int x, int y) const {
-    if (x < 0 || x >= boardWidth_ || y < 0 || y >= boardHeight_) return false;
-    if (x >= engine_->boardSize || y >= engine_->boardHeight) return false;
-    return engine_->cells[x + BORDER][y + BORDER].state == EMPTY;
+    return onEngineBoard(x, y) && engine_->cells[x + BORDER][y + BORDER].state == EMPTY;
 }
 
 }  // namespace quillmot

@@ -8,6 +8,7 @@
 #include <pthread.h>
 
 #include "engine/engine.h"
+#include "protocol/board_block.h"
 #include "protocol/event.h"
 #include "protocol/output.h"
 #include "protocol/settings.h"
@@ -51,12 +52,14 @@ private:
     bool getLine();
     bool doCommand();  // false after END
     bool commandBoard();
+    void commandTakeback(const char* args);
     void commandInfo(const char* args);
     void commandStart(const char* args);
     void commandRectstart(const char* args);
     bool requireEngine();
     bool readSquare(const char* args, int (&xy)[2]);
-    bool acceptsSquare(int x, int y) const;
+    bool onEngineBoard(int x, int y) const;
+    bool acceptsSquare(int x, int y) const;  // on the engine's board and empty
 
     // Worker thread (worker.cpp).
     static void* threadMain(void* self);
@@ -83,7 +86,8 @@ private:
     Settings settings_;
 
     std::unique_ptr<Engine> engine_;
-    int moveNumber_ = 1;
+    int moveNumber_ = 1;  // the stones on the board plus one
+    BoardBlock boardBlock_;
 
     Event startEvent_{true, false};
     Event idleEvent_{false, true};

@@ -2,13 +2,11 @@
 // on standard input and output. It takes no arguments.
 #include <cstdio>
 
-#include "patterns/hash_keys.h"
-#include "patterns/threat_classes.h"
+#include "patterns/tables.h"
 #include "protocol/front_end.h"
 
 int main() {
-    quillmot::buildTables();
-    quillmot::initHashKeys();
+    quillmot::initTables();
     quillmot::FrontEnd frontEnd(stdin, stdout);
     frontEnd.run();
     // END has waited for the running turn; at the end of input nothing more is written.

@@ -46,7 +46,7 @@ void FrontEnd::brainTurn() {
         playAndReport(engine.boardSize / 2, engine.boardHeight / 2);
         return;
     }
-    if (engine.moveCount >= engine.boardSize * engine.boardHeight) {
+    if (engine.stoneCount() >= engine.boardSize * engine.boardHeight) {
         output_.pipeOut("ERROR no empty square");
         return;
     }
@@ -61,7 +61,12 @@ void FrontEnd::brainTurn() {
         if (moveNumber_ > 3) settings_.timeoutTurn.store(timeoutTurn);
         budget = capBudget(budget, settings_.turnLimit.load(), timeLeft);
     }
+    // A turn limit of 0 asks for an answer as fast as possible: the first iteration alone,
+    // which the shortest budget still bounds.
+    const bool fastest = settings_.turnLimit.load() == 0;
+    if (fastest && options_.fixedBudget <= 0 && budget > MIN_BUDGET) budget = MIN_BUDGET;
     engine.timeBudget = budget;
+    engine.maxDepth = fastest ? FIRST_DEPTH : options_.maxDepth;
 
     int x, y;
     engine.iterativeDeepening(x, y);

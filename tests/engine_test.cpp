@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <thread>
 
 #include "patterns/hash_keys.h"
 #include "patterns/line_types.h"
@@ -190,8 +191,9 @@ TEST(MakeMove, TransposedMoveOrdersGiveTheSameHash) {
     EXPECT_NE(c->hash(), startedEngine(15)->hash());
 }
 
-// Long random games of stones and take-backs: after every step the kept state equals a
-// recomputation from the stones, and taking everything back restores the start exactly.
+// Long random games of stones, passes and take-backs: after every step the kept state
+// equals a recomputation from the stones, and taking everything back restores the start
+// exactly.
 void randomGames(int width, int height, uint32_t seed) {
     std::mt19937 rng(seed);
     auto e = startedEngine(width, height);
@@ -200,9 +202,13 @@ void randomGames(int width, int height, uint32_t seed) {
     const int squares = width * height;
     for (int game = 0; game < 2; ++game) {
         for (int step = 0; step < 3 * squares; ++step) {
-            const bool take = e->moveCount == squares || (e->moveCount > 0 && rng() % 3 == 0);
-            if (take) {
+            const bool take = e->stoneCount() == squares || (e->moveCount > 0 && rng() % 3 == 0);
+            if (take && e->lastWasPass()) {
+                e->undoPass();
+            } else if (take) {
                 e->undo();
+            } else if (rng() % 8 == 0) {
+                e->passTurn();  // as a set-up with more stones of one colour makes
             } else {
                 int x, y;
                 do {
@@ -217,7 +223,7 @@ void randomGames(int width, int height, uint32_t seed) {
             ASSERT_EQ(e->hashCheck1, startHash.check1 + stones.check1);
             ASSERT_EQ(e->hashCheck2, startHash.check2 + stones.check2);
         }
-        while (e->moveCount > 0) e->undo();
+        while (e->moveCount > 0) e->lastWasPass() ? e->undoPass() : e->undo();
         ASSERT_TRUE(BoardSnapshot(*e) == atStart) << width << "x" << height;
     }
 }
@@ -260,6 +266,23 @@ TEST(HashKeysTest, DistinctAndBelow2To30) {
         std::sort(keys.begin(), keys.end());
         EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end());
     }
+}
+
+// Two engines in one process: one starts again and again while the other searches. The
+// shared tables are built once, so the starts write nothing the search reads (the
+// ThreadSanitizer build would report it).
+TEST(EngineStart, AnEngineStartsWhileAnotherSearches) {
+    auto searching = startedEngine(15);
+    testing::playMoves(*searching, {{7, 7}, {8, 8}, {6, 8}, {8, 6}});
+    searching->maxDepth = 6;
+    searching->timeBudget = 1 << 30;
+    int x = -1, y = -1;
+    std::thread searcher([&] { searching->iterativeDeepening(x, y); });
+    auto other = std::make_unique<Engine>();
+    for (int i = 0; i < 10; ++i) other->start(5 + i);
+    searcher.join();
+    EXPECT_TRUE(searching->isConsistent());
+    EXPECT_NE(x, -1);
 }
 
 }  // namespace

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "protocol/front_end.h"
+#include "test_util.h"
 
 namespace quillmot {
 namespace {
@@ -18,8 +21,9 @@ struct SessionResult {
 };
 
 // Runs the front end on the given input until END or the end of input; the worker has
-// finished its turn when this returns.
-SessionResult runSession(const std::string& input, FrontEndOptions options) {
+// finished its turn when this returns. afterRun sees the session's engines before they go.
+SessionResult runSession(const std::string& input, FrontEndOptions options,
+                         const std::function<void()>& afterRun = {}) {
     FILE* in = fmemopen(const_cast<char*>(input.data()), input.size(), "r");
     FILE* out = std::tmpfile();
     if (in == nullptr || out == nullptr) std::abort();
@@ -27,6 +31,7 @@ SessionResult runSession(const std::string& input, FrontEndOptions options) {
     {
         FrontEnd frontEnd(in, out, std::move(options));
         result.exit = frontEnd.run();
+        if (afterRun) afterRun();
     }
     std::rewind(out);
     for (int c; (c = std::getc(out)) != EOF;) result.output += static_cast<char>(c);
@@ -132,6 +137,85 @@ TEST(ProtocolFrontEnd, SearchesWithoutAMoveStillAnswerLegalSquares) {
     std::string input = "START 7\n";
     for (int i = 0; i < 50; ++i) input += "BEGIN\n";
     expectLegalFill(runSession(input, std::move(options)));
+}
+
+// A block in play order is played in exactly that order, so its turn searches node for node
+// what a search of the game itself does; a turn limit of 0 stops after the first iteration.
+TEST(ProtocolFrontEnd, ABoardInPlayOrderSearchesLikeTheGameItself) {
+    const std::string game = "7,7 6,8 5,5 6,9 6,7 8,7 7,8 8,9 7,9 7,6 8,8 6,6 5,6 5,7";
+    for (const int depth : {6, FIRST_DEPTH}) {
+        auto reference = testing::startedEngine(15);
+        std::string block = "BOARD\n";
+        std::istringstream moves(game);
+        std::string move;
+        for (int i = 0; moves >> move; ++i) {
+            int x, y;
+            ASSERT_EQ(std::sscanf(move.c_str(), "%d,%d", &x, &y), 2);
+            reference->move(x, y);
+            block += move + (i % 2 == 0 ? ",1\n" : ",2\n");  // the engine moved first
+        }
+        reference->maxDepth = depth;
+        reference->timeBudget = 1 << 30;
+        int x, y;
+        reference->iterativeDeepening(x, y);
+
+        Engine* engine = nullptr;
+        FrontEndOptions options;
+        options.makeEngine = [&engine] { return engine = new Engine(); };
+        options.fixedBudget = 1 << 30;  // the depth ends the search, never the clock
+        std::string input = "START 15\n" + block + "DONE\nEND\n";
+        if (depth == FIRST_DEPTH)
+            input = "INFO timeout_turn 0\n" + input;
+        else
+            options.maxDepth = depth;
+        const SessionResult r = runSession(input, std::move(options), [&] {
+            EXPECT_EQ(engine->nodes, reference->nodes + 1) << depth;  // and the stone played
+            EXPECT_EQ(engine->completedDepth, depth);
+        });
+        EXPECT_EQ(r.output, "OK\n" + std::to_string(x) + "," + std::to_string(y) + "\n");
+    }
+}
+
+// Whatever the order of the stones and however many each side has, every stone gets the
+// colour its line gives, the engine is to move, and taking the stones back one by one (as
+// TAKEBACK does) keeps the engine consistent down to the empty board.
+TEST(ProtocolFrontEnd, ABoardBlockGivesEveryStoneItsColour) {
+    const std::vector<std::vector<BoardStone>> blocks = {
+        {{7, 7, 1}, {8, 8, 2}, {6, 6, 1}, {9, 9, 2}},             // play order, engine first
+        {{7, 7, 2}, {8, 8, 1}, {6, 6, 2}},                        // play order, opponent first
+        {{7, 7, 1}, {6, 6, 1}, {8, 8, 2}, {9, 9, 2}, {5, 5, 2}},  // grouped by colour
+        {{7, 7, 1}, {6, 6, 1}, {5, 5, 1}},                        // the engine's stones only
+        {{0, 0, 2}, {1, 1, 2}, {2, 2, 2}, {14, 14, 1}, {3, 3, 2}},
+        {{4, 4, 2}},
+        {},
+    };
+    for (size_t b = 0; b < blocks.size(); ++b) {
+        auto engine = testing::startedEngine(15);
+        const PositionHash empty = engine->hash();
+        BoardBlock block;
+        block.clear();
+        for (const BoardStone& stone : blocks[b]) block.add(stone.x, stone.y, stone.who);
+        ASSERT_EQ(block.placeOn(*engine), static_cast<int>(blocks[b].size()));
+        ASSERT_TRUE(engine->isConsistent()) << b;
+        EXPECT_EQ(engine->stoneCount(), static_cast<int>(blocks[b].size()));
+        for (const BoardStone& stone : blocks[b])
+            EXPECT_EQ(engine->cells[stone.x + BORDER][stone.y + BORDER].state,
+                      stone.who == WHO_OWN ? engine->sideToMove : engine->otherSide)
+                << b;
+        if (b < 2) {  // in play order: placed in exactly that order
+            for (size_t i = 0; i < blocks[b].size(); ++i)
+                EXPECT_EQ(engine->moveHistory[i], (Point{static_cast<uint8_t>(blocks[b][i].x + BORDER),
+                                                         static_cast<uint8_t>(blocks[b][i].y + BORDER)}));
+        }
+        while (engine->moveCount > 0) {
+            if (engine->lastWasPass())
+                engine->undoPass();
+            else
+                engine->undo();
+            ASSERT_TRUE(engine->isConsistent()) << b;
+        }
+        EXPECT_EQ(engine->hash(), empty);
+    }
 }
 
 }  // namespace

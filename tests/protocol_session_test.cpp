@@ -599,19 +599,129 @@ TEST_F(ProtocolSession, BoardBlockEndedByABadLine) {
     }
 }
 
-TEST_F(ProtocolSession, BoardAddsToTheCurrentPosition) {
+// The block is the whole position, each stone of the colour its line gives, in any order
+// and whatever the counts: the engine completes its own four or blocks the opponent's.
+TEST_F(ProtocolSession, BoardGivesEachStoneTheColourItsLineNames) {
     engine.send("INFO timeout_turn 300");
     expectReply("START 15", "OK");
-    BoardModel board(15, 15);
+    const std::vector<std::string> four = {"3,3", "4,3", "5,3", "6,3"};  // open at 2,3 and 7,3
+    const std::vector<std::string> scattered = {"3,6", "5,8", "9,9", "11,11"};
+    auto lines = [](const std::vector<std::string>& squares, const char* who) {
+        std::vector<std::string> out;
+        for (const std::string& sq : squares) out.push_back(sq + "," + who);
+        return out;
+    };
+    auto concat = [](std::vector<std::string> a, const std::vector<std::string>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    struct Case {
+        const char* name;
+        std::vector<std::string> block;
+        std::set<std::string> replies;
+    };
+    const std::set<std::string> five = {"2,3", "7,3"};
+    const Case cases[] = {
+        {"own stones first", concat(lines(four, "1"), lines(scattered, "2")), five},
+        {"opponent's first", concat(lines(scattered, "2"), lines(four, "1")), five},
+        {"own stones only", lines(four, "1"), five},
+        {"opponent two ahead", concat(lines(four, "1"), lines(concat(scattered, {"0,14", "14,0"}), "2")), five},
+        {"block the opponent", concat({"2,3,1"}, lines(four, "2")), {"7,3"}},
+        {"block, engine ahead", concat(lines({"2,3", "9,9", "12,1", "1,12", "13,13"}, "1"), lines(four, "2")),
+         {"7,3"}},
+    };
+    for (const Case& c : cases) {
+        engine.send("BOARD");
+        for (const std::string& line : c.block) engine.send(line);
+        engine.send("DONE");
+        const std::string reply = engine.readLine();
+        EXPECT_TRUE(c.replies.count(reply)) << c.name << ": " << reply;
+    }
+    expectNothingPending();
+}
+
+// A BOARD during a game replaces the position: squares of the old game are free again and
+// every line of the block is a stone, none is left over as a command.
+TEST_F(ProtocolSession, BoardDuringAGameReplacesThePosition) {
+    engine.send("INFO timeout_turn 300");
+    expectReply("START 15", "OK");
     engine.send("TURN 7,7");
-    board.place(7, 7);
     const std::string reply = engine.readLine();
-    EXPECT_TRUE(board.takeMove(reply));
-    engine.send({"BOARD", "0,0,1", reply + ",2"});
-    board.place(0, 0);
-    EXPECT_EQ(engine.readLine(), BAD_STONE);
+    BoardModel old(15, 15);
+    old.place(7, 7);
+    ASSERT_TRUE(old.takeMove(reply));
+    engine.send({"BOARD", reply + ",2", "7,7,1", "0,0,2", "DONE"});
+    BoardModel board(15, 15);
+    for (const std::string& sq : {reply, std::string("7,7"), std::string("0,0")}) {
+        int x, y;
+        std::sscanf(sq.c_str(), "%d,%d", &x, &y);
+        board.place(x, y);
+    }
     EXPECT_TRUE(board.takeMove(engine.readLine()));
-    expectReply("PLAY 0,0", "ERROR bad coordinates");
+    expectNothingPending();
+    // The same square twice in one block is refused like any occupied square.
+    engine.send({"BOARD", "1,1,2", "1,1,1"});
+    EXPECT_EQ(engine.readLine(), BAD_STONE);
+    BoardModel single(15, 15);
+    single.place(1, 1);
+    EXPECT_TRUE(single.takeMove(engine.readLine()));
+    expectReply("PLAY 7,7", "7,7");  // free again
+}
+
+TEST_F(ProtocolSession, TakebackTakesBackTheLastStoneOnly) {
+    engine.send("INFO timeout_turn 300");
+    expectReply("START 15", "OK");
+    expectReply("PLAY 7,7", "7,7");
+    engine.send("TURN 8,8");
+    const std::string reply = engine.readLine();
+    BoardModel board(15, 15);
+    board.place(7, 7);
+    board.place(8, 8);
+    ASSERT_TRUE(board.takeMove(reply));
+    for (const char* bad : {"TAKEBACK 8,8", "TAKEBACK 0,0", "TAKEBACK", "TAKEBACK 3", "TAKEBACK 99,99",
+                                   "TAKEBACK 7,7"})
+        expectReply(bad, "ERROR bad coordinates");
+    expectReply("TAKEBACK " + reply, "OK");
+    expectReply("takeback 8,8", "OK");
+    expectReply("TAKEBACK 7,7", "OK");
+    expectReply("TAKEBACK 7,7", "ERROR bad coordinates");  // the board is empty
+    // Play goes on from the empty board: the first move is the centre again.
+    expectReply("BEGIN", "7,7");
+    engine.send("TURN 8,8");
+    BoardModel again(15, 15);
+    again.place(7, 7);
+    again.place(8, 8);
+    EXPECT_TRUE(again.takeMove(engine.readLine()));
+
+    // After a block with more of the engine's stones, the passes it needed go too.
+    engine.send({"BOARD", "3,3,1", "4,4,1", "DONE"});
+    const std::string answer = engine.readLine();
+    expectReply("TAKEBACK " + answer, "OK");
+    expectReply("TAKEBACK 4,4", "OK");
+    expectReply("TAKEBACK 3,3", "OK");
+    expectReply("BEGIN", "7,7");
+}
+
+// A turn limit of 0 asks for the fastest answer: the first iteration only, far within the
+// 1500 ms that the smallest budget used to take.
+TEST_F(ProtocolSession, TimeoutTurnZeroAnswersFast) {
+    engine.send("INFO timeout_turn 0");
+    expectReply("START 15", "OK");
+    const std::vector<std::string> game = {"7,7", "5,9", "9,8", "8,8", "7,6", "9,7", "7,5",
+                                           "7,4", "6,5", "8,7", "8,5", "5,5", "9,4", "10,3",
+                                           "8,6", "11,3", "5,8", "6,7", "9,3", "9,6"};
+    engine.send("BOARD");
+    BoardModel board(15, 15);
+    for (size_t i = 0; i < game.size(); ++i) {
+        engine.send(game[i] + (i % 2 == 0 ? ",1" : ",2"));
+        int x, y;
+        std::sscanf(game[i].c_str(), "%d,%d", &x, &y);
+        board.place(x, y);
+    }
+    const auto start = Clock::now();
+    engine.send("DONE");
+    EXPECT_TRUE(board.takeMove(engine.readLine()));
+    EXPECT_LT(elapsedMs(start), 500);
 }
 
 TEST_F(ProtocolSession, FullBoards) {
