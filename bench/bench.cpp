@@ -18,68 +18,16 @@
 #include <string>
 #include <vector>
 
+#include "bench/positions.h"
 #include "engine/engine.h"
-#include "test_positions.h"
-#include "test_util.h"
 
 namespace quillmot {
 namespace {
 
+using positions::BenchPosition;
+using positions::SUITE;
+
 constexpr int DEFAULT_DEPTH = 9;
-
-struct BenchPosition {
-    const char* name;
-    int width, height;
-    const char* moves;  // protocol coordinates, in play order; or empty with rows
-    const std::vector<std::string>* rows = nullptr;
-};
-
-// Openings and middle games from self-play, and the tactical test positions.
-// clang-format off
-const BenchPosition SUITE[] = {
-    {"open15a", 15, 15, "7,7 5,9 9,8 8,8 7,6 9,7"},
-    {"open15b", 15, 15, "7,7 8,7 6,9 8,9 6,8 7,6"},
-    {"open15c", 15, 15, "7,7 6,8 5,5 6,9 6,7 8,7"},
-    {"open15d", 15, 15, "7,7 5,9 6,8 9,6 8,8 5,8"},
-    {"open15e", 15, 15, "7,7 6,9 7,5 6,5 6,6 8,7"},
-    {"open15f", 15, 15, "7,7 5,6 8,7 9,7 7,8 7,6"},
-    {"mid15a", 15, 15, "7,7 5,9 9,8 8,8 7,6 9,7 7,5 7,4 6,5 8,7 8,5 5,5 9,4 10,3"},
-    {"mid15b", 15, 15, "7,7 5,9 9,8 8,8 7,6 9,7 7,5 7,4 6,5 8,7 8,5 5,5 9,4 10,3 8,6 11,3 5,8 6,7 9,3 9,6"},
-    {"mid15c", 15, 15, "7,7 8,7 6,9 8,9 6,8 7,6 9,8 8,8 8,6 9,5 6,10 6,11 8,10 7,3"},
-    {"mid15d", 15, 15, "7,7 6,8 5,5 6,9 6,7 8,7 7,8 8,9 7,9 7,6 8,8 6,6 5,6 5,7"},
-    {"mid15e", 15, 15, "7,7 6,8 5,5 6,9 6,7 8,7 7,8 8,9 7,9 7,6 8,8 6,6 5,6 5,7 9,8 9,7 4,5 3,4 5,4 7,5 "
-                       "8,4 3,6 6,4 7,4"},
-    {"late15", 15, 15, "7,7 6,8 5,5 6,9 6,7 8,7 7,8 8,9 7,9 7,6 8,8 6,6 5,6 5,7 9,8 9,7 4,5 3,4 5,4 7,5 "
-                       "8,4 3,6 6,4 7,4 7,3 4,6 3,5 4,8 3,9 2,5"},
-    {"mid15f", 15, 15, "7,7 5,9 6,8 9,6 8,8 5,8 5,7 6,7 7,9 4,6"},
-    {"mid15g", 15, 15, "7,7 6,9 7,5 6,5 6,6 8,7 8,8 5,5 9,7 7,8 9,6 9,8 7,6 8,6"},
-    {"mid15h", 15, 15, "7,7 6,9 7,5 6,5 6,6 8,7 8,8 5,5 9,7 7,8 9,6 9,8 7,6 8,6 10,6 5,10 4,11 7,9"},
-    {"mid15i", 15, 15, "7,7 5,6 8,7 9,7 7,8 7,6 8,6 9,5 8,8 8,9 9,8 10,8 6,6 9,9"},
-    {"quiet15", 15, 15, "", &testing::MIDDLE_GAME},
-    {"open20a", 20, 20, "10,10 9,12 8,10 11,10 9,9 10,11"},
-    {"mid20a", 20, 20, "10,10 9,12 8,10 11,10 9,9 10,11 12,9 7,11 11,9 10,9 8,8 7,7 9,11 12,8 9,8 12,10"},
-    {"open20b", 20, 20, "10,10 11,11 11,9 12,11 10,9 12,10"},
-    {"mid20b", 20, 20, "10,10 11,11 11,9 12,11 10,9 12,10 10,12 10,11 9,11 12,8 12,9 9,9 8,12 7,13"},
-    {"open20c", 20, 20, "10,10 11,10 12,9 11,9 11,8 10,7"},
-    {"mid20c", 20, 20, "10,10 11,10 12,9 11,9 11,8 10,7 11,11 12,12 10,12 12,10 10,8 9,8 10,11 10,9 12,11 "
-                       "13,11"},
-    {"late20c", 20, 20, "10,10 11,10 12,9 11,9 11,8 10,7 11,11 12,12 10,12 12,10 10,8 9,8 10,11 10,9 12,11 "
-                        "13,11 10,13 10,14 11,13 9,11 12,13 8,7 7,6 14,12 15,13 9,13"},
-    {"open20d", 20, 20, "10,10 8,11 12,12 12,10 11,11 13,13"},
-    {"mid20d", 20, 20, "10,10 8,11 12,12 12,10 11,11 13,13 11,9 10,9 11,10 11,8 9,10 9,11 11,12 11,13 8,10 "
-                       "7,10"},
-    {"open20e", 20, 20, "10,10 10,12 8,11 12,9 9,12 9,10"},
-    {"mid20e", 20, 20, "10,10 10,12 8,11 12,9 9,12 9,10 7,10 6,9 9,11 8,12 10,11 11,11 8,13 11,10 6,11 7,11"},
-    {"rect20x12", 20, 12, "10,6 11,7 9,7 12,6 10,8 10,7"},
-    {"big32a", 32, 32, "16,16 17,17 15,17 15,18 17,16 14,18 18,16 15,16 17,15 13,18"},
-    {"big32b", 32, 32, "16,16 18,15 15,18 16,15 15,15 17,17 14,16 15,16 14,17 17,14"},
-    {"fours5", 15, 15, "", &testing::FOURS_IN_5},
-    {"fours7", 15, 15, "", &testing::FOURS_IN_7},
-    {"fours9", 15, 15, "", &testing::FOURS_IN_9},
-    {"fourThree", 15, 15, "", &testing::FOUR_THREE},
-    {"doubleThrees", 15, 15, "", &testing::TWO_DOUBLE_THREES},
-};
-// clang-format on
 
 struct Options {
     int depth = DEFAULT_DEPTH;
@@ -107,22 +55,6 @@ bool parseOptions(int argc, char** argv, Options& options) {
         }
     }
     return options.depth >= FIRST_DEPTH && options.depth <= MAX_SEARCH_DEPTH && options.budget >= 0;
-}
-
-// A clean engine holding the position, or nullptr when its move list is malformed.
-std::unique_ptr<Engine> setUp(const BenchPosition& position) {
-    if (position.rows != nullptr) return testing::positionFromRows(*position.rows);
-    auto engine = testing::startedEngine(position.width, position.height);
-    std::istringstream moves(position.moves);
-    std::string move;
-    while (moves >> move) {
-        int x, y;
-        if (std::sscanf(move.c_str(), "%d,%d", &x, &y) != 2 || x < 0 || x >= position.width || y < 0 ||
-            y >= position.height || engine->cells[x + BORDER][y + BORDER].state != EMPTY)
-            return nullptr;
-        engine->move(x, y);
-    }
-    return engine;
 }
 
 int run(const Options& options) {

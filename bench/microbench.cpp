@@ -1,14 +1,13 @@
 // Micro-benchmarks of the innermost operations: move making and the threat search.
 #include <benchmark/benchmark.h>
 
-#include "test_positions.h"
-#include "test_util.h"
+#include "bench/positions.h"
 
 namespace quillmot {
 namespace {
 
 void MakeUndoPair(benchmark::State& state) {
-    auto engine = testing::positionFromRows(testing::MIDDLE_GAME);
+    auto engine = positions::positionFromRows(positions::MIDDLE_GAME);
     // Every empty square of the window in turn, so that the pattern updates vary.
     std::vector<std::pair<int, int>> squares;
     for (int y = engine->window.min.y; y <= engine->window.max.y; ++y)
@@ -28,9 +27,9 @@ BENCHMARK(MakeUndoPair);
 // The threat search solving wins by continuous fours, from an empty threat table each
 // time: shifting the check keys makes every stored verdict a miss.
 void ThreatSearchFours(benchmark::State& state) {
-    const std::vector<std::string>* positions[] = {&testing::FOURS_IN_5, &testing::FOURS_IN_7,
-                                                   &testing::FOURS_IN_9};
-    auto engine = testing::positionFromRows(*positions[state.range(0)]);
+    const std::vector<std::string>* positions[] = {&positions::FOURS_IN_5, &positions::FOURS_IN_7,
+                                                   &positions::FOURS_IN_9};
+    auto engine = positions::positionFromRows(*positions[state.range(0)]);
     engine->deadline = INT64_MAX;
     int64_t nodes = 0;
     for (auto _ : state) {

@@ -5,10 +5,9 @@
 
 #include <cstdint>
 
-#include "engine/cell.h"
-#include "engine/types.h"
-#include "search/search_table.h"
-#include "search/threat_table.h"
+#include "base/cell.h"
+#include "base/types.h"
+#include "engine/hash_tables.h"
 
 namespace quillmot {
 

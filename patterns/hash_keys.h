@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "engine/types.h"
+#include "base/types.h"
 
 namespace quillmot {
 

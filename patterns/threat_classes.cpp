@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "engine/types.h"
+#include "base/types.h"
 
 namespace quillmot {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "engine/cell.h"
+#include "base/cell.h"
 #include "patterns/line_types.h"
 
 namespace quillmot {

@@ -1,7 +1,7 @@
 // Move-list helpers shared by both searches.
 #pragma once
 
-#include "engine/types.h"
+#include "base/types.h"
 
 namespace quillmot {
 

@@ -1,5 +1,3 @@
-#include "search/search_table.h"
-
 #include "engine/engine.h"
 
 namespace quillmot {

@@ -16,7 +16,7 @@ namespace quillmot {
 namespace {
 
 using testing::BoardSnapshot;
-using testing::startedEngine;
+using positions::startedEngine;
 
 TEST(EngineStart, WindowIsTheCentreBlock) {
     auto e15 = startedEngine(15);
@@ -72,7 +72,7 @@ TEST(EngineStart, EmptyBoardHasNoClassesAndStartsAgainIdentically) {
     EXPECT_TRUE(BoardSnapshot(*e) == first);
     // A game on another size in between leaves no trace either.
     e->start(32);
-    testing::playMoves(*e, {{0, 0}, {31, 31}, {15, 16}});
+    positions::playMoves(*e, {{0, 0}, {31, 31}, {15, 16}});
     e->start(19);
     EXPECT_EQ(BoardSnapshot(*e).cells, first.cells);
     EXPECT_TRUE(e->isConsistent());
@@ -148,7 +148,7 @@ TEST(MakeMove, WindowGrowsByTwoAndStaysOnTheBoard) {
 }
 
 TEST(MakeMove, AFourWithBothEndsOpenMakesTwoFiveSquares) {
-    auto e = testing::positionFromRows({
+    auto e = positions::positionFromRows({
         "...............",
         "...............",
         "...............",
@@ -175,8 +175,8 @@ TEST(MakeMove, AFourWithBothEndsOpenMakesTwoFiveSquares) {
 TEST(MakeMove, TransposedMoveOrdersGiveTheSameHash) {
     auto a = startedEngine(15);
     auto b = startedEngine(15);
-    testing::playMoves(*a, {{3, 3}, {9, 9}, {4, 5}});
-    testing::playMoves(*b, {{4, 5}, {9, 9}, {3, 3}});
+    positions::playMoves(*a, {{3, 3}, {9, 9}, {4, 5}});
+    positions::playMoves(*b, {{4, 5}, {9, 9}, {3, 3}});
     EXPECT_EQ(a->hash(), b->hash());
     EXPECT_EQ(a->stoneHash(), b->stoneHash());
     b->undo();
@@ -185,7 +185,7 @@ TEST(MakeMove, TransposedMoveOrdersGiveTheSameHash) {
     EXPECT_EQ(a->hash(), b->hash());
     // The colour of a stone matters.
     auto c = startedEngine(15);
-    testing::playMoves(*c, {{9, 9}, {3, 3}, {9, 10}, {4, 5}});
+    positions::playMoves(*c, {{9, 9}, {3, 3}, {9, 10}, {4, 5}});
     c->undo();
     c->undo();
     EXPECT_NE(c->hash(), startedEngine(15)->hash());
@@ -273,7 +273,7 @@ TEST(HashKeysTest, DistinctAndBelow2To30) {
 // ThreadSanitizer build would report it).
 TEST(EngineStart, AnEngineStartsWhileAnotherSearches) {
     auto searching = startedEngine(15);
-    testing::playMoves(*searching, {{7, 7}, {8, 8}, {6, 8}, {8, 6}});
+    positions::playMoves(*searching, {{7, 7}, {8, 8}, {6, 8}, {8, 6}});
     searching->maxDepth = 6;
     searching->timeBudget = 1 << 30;
     int x = -1, y = -1;

@@ -7,13 +7,12 @@
 
 #include "patterns/threat_classes.h"
 #include "search/ordering.h"
-#include "test_positions.h"
 #include "test_util.h"
 
 namespace quillmot {
 namespace {
 
-using testing::positionFromRows;
+using positions::positionFromRows;
 
 // A node of the search, not the root, with no deadline and no line to follow.
 void readyAtPly(Engine& e, int ply) {
@@ -27,7 +26,7 @@ void readyAtPly(Engine& e, int ply) {
 Point squareOf(const ScoredMove& m) { return Point{static_cast<uint8_t>(m.x), static_cast<uint8_t>(m.y)}; }
 
 TEST(FixedDepthSearch, ReversedWindowReturnsAtOnce) {
-    auto e = positionFromRows(testing::MIDDLE_GAME);
+    auto e = positionFromRows(positions::MIDDLE_GAME);
     readyAtPly(*e, 1);
     const ScoredMove r = e->fixedDepthSearch(3, false, 10, 8);
     EXPECT_EQ(squareOf(r), (Point{0, 0}));
@@ -36,20 +35,20 @@ TEST(FixedDepthSearch, ReversedWindowReturnsAtOnce) {
 }
 
 TEST(FixedDepthSearch, FailsHardAtBothEndsOfTheWindow) {
-    auto e = positionFromRows(testing::MIDDLE_GAME);
+    auto e = positionFromRows(positions::MIDDLE_GAME);
     readyAtPly(*e, 1);
     const ScoredMove exact = e->fixedDepthSearch(1, false, -SEARCH_INFINITY, SEARCH_INFINITY);
     ASSERT_NE(exact.x, 0);
 
     // A move above hi ends the node with hi + 1 and that move.
-    auto high = positionFromRows(testing::MIDDLE_GAME);
+    auto high = positionFromRows(positions::MIDDLE_GAME);
     readyAtPly(*high, 1);
     const ScoredMove failHigh = high->fixedDepthSearch(1, false, -SEARCH_INFINITY, exact.score - 1);
     EXPECT_EQ(failHigh.score, exact.score);
     EXPECT_NE(failHigh.x, 0);
 
     // No move reaching lo: lo - 1 and no move.
-    auto low = positionFromRows(testing::MIDDLE_GAME);
+    auto low = positionFromRows(positions::MIDDLE_GAME);
     readyAtPly(*low, 1);
     const ScoredMove failLow = low->fixedDepthSearch(1, false, exact.score + 5, SEARCH_INFINITY);
     EXPECT_EQ(failLow.score, exact.score + 4);
@@ -59,11 +58,11 @@ TEST(FixedDepthSearch, FailsHardAtBothEndsOfTheWindow) {
 // The narrowed windows of later moves still give the root the best value: each child
 // searched alone with the full window agrees with the root's choice.
 TEST(FixedDepthSearch, TheRootValueIsTheBestFullWindowChildValue) {
-    auto root = positionFromRows(testing::MIDDLE_GAME);
+    auto root = positionFromRows(positions::MIDDLE_GAME);
     readyAtPly(*root, 0);
     const ScoredMove chosen = root->fixedDepthSearch(2, true, -SEARCH_INFINITY, SEARCH_INFINITY);
 
-    auto e = positionFromRows(testing::MIDDLE_GAME);
+    auto e = positionFromRows(positions::MIDDLE_GAME);
     ScoredMove list[MOVE_LIST_CAPACITY];
     int count;
     e->generateMoves(list, &count);
@@ -71,7 +70,7 @@ TEST(FixedDepthSearch, TheRootValueIsTheBestFullWindowChildValue) {
     int best = -SEARCH_INFINITY - 1;
     Point bestMove{};
     for (int i = 0; i < count; ++i) {
-        auto child = positionFromRows(testing::MIDDLE_GAME);
+        auto child = positionFromRows(positions::MIDDLE_GAME);
         child->makeMove(list[i].x, list[i].y);
         readyAtPly(*child, 1);
         const int v = -child->fixedDepthSearch(1, false, -SEARCH_INFINITY, SEARCH_INFINITY).score;
@@ -87,7 +86,7 @@ TEST(FixedDepthSearch, TheRootValueIsTheBestFullWindowChildValue) {
 TEST(FixedDepthSearch, DecisiveScoresLoseAPointPerPly) {
     // Every child is a win for the opponent in 5 plies (29995), which the parent sees as
     // a loss one ply further away: -29994.
-    auto e = positionFromRows(testing::TWO_DOUBLE_THREES);
+    auto e = positionFromRows(positions::TWO_DOUBLE_THREES);
     readyAtPly(*e, 1);
     EXPECT_EQ(e->forcedWinCheck(), 0);
     const ScoredMove r = e->fixedDepthSearch(1, false, -SEARCH_INFINITY, SEARCH_INFINITY);
@@ -95,7 +94,7 @@ TEST(FixedDepthSearch, DecisiveScoresLoseAPointPerPly) {
 
     // A window of that single value: the child's window is widened by one inside the band,
     // the value comes back exact and is kept for the child.
-    auto narrow = positionFromRows(testing::TWO_DOUBLE_THREES);
+    auto narrow = positionFromRows(positions::TWO_DOUBLE_THREES);
     readyAtPly(*narrow, 1);
     const ScoredMove n = narrow->fixedDepthSearch(1, false, -29994, -29994);
     EXPECT_EQ(n.score, -29994);
@@ -108,7 +107,7 @@ TEST(FixedDepthSearch, DecisiveScoresLoseAPointPerPly) {
 }
 
 TEST(FixedDepthSearch, ExactValuesSkipTheChildOnlyForTheSameDepth) {
-    auto probe = positionFromRows(testing::MIDDLE_GAME);
+    auto probe = positionFromRows(positions::MIDDLE_GAME);
     ScoredMove list[MOVE_LIST_CAPACITY];
     int count;
     probe->generateMoves(list, &count);
@@ -116,7 +115,7 @@ TEST(FixedDepthSearch, ExactValuesSkipTheChildOnlyForTheSameDepth) {
     const ScoredMove last = list[count - 1];  // a move the search would not choose
 
     // Its child stored at depth 0, the depth a depth-1 node looks for: taken as it is.
-    auto e = positionFromRows(testing::MIDDLE_GAME);
+    auto e = positionFromRows(positions::MIDDLE_GAME);
     e->makeMove(last.x, last.y);
     e->storeExactValue(777, 0, e->moveCount, Point{});
     e->undo();
@@ -129,7 +128,7 @@ TEST(FixedDepthSearch, ExactValuesSkipTheChildOnlyForTheSameDepth) {
     // The first move's child stored for another depth: searched with the whole window,
     // and overwritten with the exact value found.
     const ScoredMove first = list[0];
-    auto other = positionFromRows(testing::MIDDLE_GAME);
+    auto other = positionFromRows(positions::MIDDLE_GAME);
     other->makeMove(first.x, first.y);
     other->storeExactValue(777, 3, other->moveCount, Point{});
     other->undo();
@@ -143,7 +142,7 @@ TEST(FixedDepthSearch, ExactValuesSkipTheChildOnlyForTheSameDepth) {
 }
 
 TEST(FixedDepthSearch, ASingleMoveRootReturnsItsOrderingScore) {
-    auto e = positionFromRows(testing::SINGLE_BLOCK);
+    auto e = positionFromRows(positions::SINGLE_BLOCK);
     readyAtPly(*e, 0);
     const ScoredMove r = e->fixedDepthSearch(4, true, -SEARCH_INFINITY, SEARCH_INFINITY);
     EXPECT_EQ(squareOf(r), (Point{8 + BORDER, 7 + BORDER}));
@@ -159,14 +158,14 @@ TEST(YourTurn, PlaysTheWinningOrTheOnlySavingMove) {
         int x, y;
     };
     const Case cases[] = {
-        {testing::TWO_FIVE_SQUARES,
+        {positions::TWO_FIVE_SQUARES,
          false, 2, 3},
-        {testing::SINGLE_BLOCK,
+        {positions::SINGLE_BLOCK,
          false, 8, 7},
-        {testing::FOUR_THREE,
+        {positions::FOUR_THREE,
          false, 8, 7},
-        {testing::FOURS_IN_5, true, 0, 0},
-        {testing::FOURS_IN_7, true, 0, 0},
+        {positions::FOURS_IN_5, true, 0, 0},
+        {positions::FOURS_IN_7, true, 0, 0},
     };
     for (const Case& c : cases) {
         for (int depth = 0; depth <= 4; ++depth) {
@@ -195,7 +194,7 @@ TEST(YourTurn, PlaysTheWinningOrTheOnlySavingMove) {
 
 TEST(YourTurn, StartsFromACleanSearchState) {
     // As left behind by a search that ran out of time, deep in a line.
-    auto e = positionFromRows(testing::SINGLE_BLOCK);
+    auto e = positionFromRows(positions::SINGLE_BLOCK);
     e->timeUp = 1;
     e->deadline = 0;
     e->ply = 9;
@@ -208,7 +207,7 @@ TEST(YourTurn, StartsFromACleanSearchState) {
 }
 
 TEST(YourTurn, AFullBoardPlaysNothing) {
-    auto e = testing::startedEngine(5);
+    auto e = positions::startedEngine(5);
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 5; ++x)
             if (x != 4 || y != 4) e->move(x, y);

@@ -16,8 +16,8 @@
 namespace quillmot {
 namespace {
 
-using testing::positionFromRows;
-using testing::startedEngine;
+using positions::positionFromRows;
+using positions::startedEngine;
 
 static_assert(MOVE_LIST_CAPACITY >= MAX_BOARD * MAX_BOARD, "a list holds every square");
 
@@ -203,7 +203,7 @@ TEST(MoveGenQuiet, MiddleGamePositionsListEveryCandidateByRows) {
 
 TEST(MoveGenTableMove, ComesFirstOnceWithItsOwnScore) {
     auto e = startedEngine(15);
-    testing::playMoves(*e, {{7, 7}, {8, 8}, {6, 8}});
+    positions::playMoves(*e, {{7, 7}, {8, 8}, {6, 8}});
     const std::vector<Square> plain = quietList(*e);
 
     // A candidate square: listed first with 10000, and not again by the scan.
@@ -229,11 +229,11 @@ TEST(MoveGenTableMove, ComesFirstOnceWithItsOwnScore) {
 
 TEST(MoveGenTableMove, StoredByTheSearchAndFoundAgainByTransposition) {
     auto e = startedEngine(15);
-    testing::playMoves(*e, {{7, 7}, {8, 8}, {6, 8}});
+    positions::playMoves(*e, {{7, 7}, {8, 8}, {6, 8}});
     e->storeSearchResult(Point{7 + BORDER, 8 + BORDER}, 40, BOUND_EXACT, 5);
     e->clearSearchBounds();
     for (int i = 0; i < 3; ++i) e->undo();
-    testing::playMoves(*e, {{6, 8}, {8, 8}, {7, 7}});
+    positions::playMoves(*e, {{6, 8}, {8, 8}, {7, 7}});
     EXPECT_EQ(generate(*e).at(0), sq(7, 8, TABLE_MOVE_SCORE));
     // One stone more is another position.
     e->move(10, 10);
@@ -242,7 +242,7 @@ TEST(MoveGenTableMove, StoredByTheSearchAndFoundAgainByTransposition) {
 
 TEST(MoveGenTableMove, IgnoredWithoutAUsableEntry) {
     auto e = startedEngine(15);
-    testing::playMoves(*e, {{7, 7}, {8, 8}, {6, 8}});
+    positions::playMoves(*e, {{7, 7}, {8, 8}, {6, 8}});
     const std::vector<Square> plain = quietList(*e);
     // (7,8) is listed, but not first: taking it as a table move would show.
     const Square square78 = sq(7, 8, scoreAt(*e, 7, 8));

@@ -193,7 +193,7 @@ TEST_F(PatternTables, BuildingAgainGivesTheSameTables) {
 }
 
 TEST(CellScore, EmptyBoardsScoreNothingAndOneStoneScoresItsNeighbours) {
-    auto engine = testing::startedEngine(15);
+    auto engine = positions::startedEngine(15);
     for (int x = BORDER; x < BORDER + 15; ++x)
         for (int y = BORDER; y < BORDER + 15; ++y) ASSERT_EQ(cellScore(engine->cells[x][y]), 0);
 

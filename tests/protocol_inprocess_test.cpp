@@ -144,7 +144,7 @@ TEST(ProtocolFrontEnd, SearchesWithoutAMoveStillAnswerLegalSquares) {
 TEST(ProtocolFrontEnd, ABoardInPlayOrderSearchesLikeTheGameItself) {
     const std::string game = "7,7 6,8 5,5 6,9 6,7 8,7 7,8 8,9 7,9 7,6 8,8 6,6 5,6 5,7";
     for (const int depth : {6, FIRST_DEPTH}) {
-        auto reference = testing::startedEngine(15);
+        auto reference = positions::startedEngine(15);
         std::string block = "BOARD\n";
         std::istringstream moves(game);
         std::string move;
@@ -190,7 +190,7 @@ TEST(ProtocolFrontEnd, ABoardBlockGivesEveryStoneItsColour) {
         {},
     };
     for (size_t b = 0; b < blocks.size(); ++b) {
-        auto engine = testing::startedEngine(15);
+        auto engine = positions::startedEngine(15);
         const PositionHash empty = engine->hash();
         BoardBlock block;
         block.clear();

@@ -9,14 +9,13 @@
 #include <tuple>
 
 #include "search/ordering.h"
-#include "test_positions.h"
 #include "test_util.h"
 
 namespace quillmot {
 namespace {
 
 using testing::BoardSnapshot;
-using testing::positionFromRows;
+using positions::positionFromRows;
 
 // An iterative-deepening search to the given depth, with a budget no test reaches.
 Point searchToDepth(Engine& e, int depth) {
@@ -42,7 +41,7 @@ void readyToSearch(Engine& e) {
 }
 
 TEST(Evaluate, WeightsDependOnTheOpponentsFive) {
-    auto e = testing::startedEngine(15);
+    auto e = positions::startedEngine(15);
     for (auto& counts : e->classCounts)
         for (auto& count : counts) count = 0;
     e->classCounts[0][CLASS_OPEN_FOUR] = 2;
@@ -93,13 +92,13 @@ TEST(Ordering, SortMatchesAStableSortOnRandomLists) {
 
 TEST(PvSearch, TheRootPlaysItsFiveAtOnce) {
     // Two five squares, (2,3) and (7,3): the first in row order is played.
-    auto e = positionFromRows(testing::TWO_FIVE_SQUARES);
+    auto e = positionFromRows(positions::TWO_FIVE_SQUARES);
     EXPECT_EQ(searchToDepth(*e, 8), (Point{2 + BORDER, 3 + BORDER}));
     EXPECT_EQ(e->nodes, 0);
 }
 
 TEST(PvSearch, TheSingleBlockIsPlayedWithoutASearch) {
-    auto e = positionFromRows(testing::SINGLE_BLOCK);
+    auto e = positionFromRows(positions::SINGLE_BLOCK);
     EXPECT_EQ(searchToDepth(*e, 6), (Point{8 + BORDER, 7 + BORDER}));
     EXPECT_EQ(e->nodes, 1);  // the threat search's trial of the block, once
 }
@@ -107,7 +106,7 @@ TEST(PvSearch, TheSingleBlockIsPlayedWithoutASearch) {
 TEST(PvSearch, PlaysIntoForcedWins) {
     // A four-three, and wins by continuous fours (where double threes win too): the root
     // stores a winning score with the move it plays.
-    for (const auto* rows : {&testing::FOUR_THREE, &testing::FOURS_IN_5, &testing::FOURS_IN_7, &testing::FOURS_IN_9}) {
+    for (const auto* rows : {&positions::FOUR_THREE, &positions::FOURS_IN_5, &positions::FOURS_IN_7, &positions::FOURS_IN_9}) {
         auto e = positionFromRows(*rows);
         const Point move = searchToDepth(*e, 6);
         ASSERT_TRUE(e->isPlayable(move.x, move.y));
@@ -119,14 +118,14 @@ TEST(PvSearch, PlaysIntoForcedWins) {
 }
 
 TEST(PvSearch, ForcedResultsEndInnerNodes) {
-    auto openThree = positionFromRows(testing::OPEN_THREE);
+    auto openThree = positionFromRows(positions::OPEN_THREE);
     readyToSearch(*openThree);
     openThree->ply = 1;
     EXPECT_EQ(openThree->pvSearch(3, false, -SEARCH_INFINITY, SEARCH_INFINITY), WIN_SCORE - 3);
     openThree->ply = 5;  // deeper, forcedWinCheck answers alike
     EXPECT_EQ(openThree->pvSearch(3, false, -SEARCH_INFINITY, SEARCH_INFINITY), WIN_SCORE - 3);
 
-    auto openFour = positionFromRows(testing::FACING_OPEN_FOUR);
+    auto openFour = positionFromRows(positions::FACING_OPEN_FOUR);
     readyToSearch(*openFour);
     openFour->ply = 2;
     EXPECT_EQ(openFour->pvSearch(3, false, -SEARCH_INFINITY, SEARCH_INFINITY), -WIN_SCORE + 2);
@@ -135,8 +134,8 @@ TEST(PvSearch, ForcedResultsEndInnerNodes) {
 // A quiet position: two stones each, nobody can make a four, so no threat trial plays a
 // stone and a depth-1 root makes exactly one stone per move.
 std::unique_ptr<Engine> quietPosition() {
-    auto e = testing::startedEngine(15);
-    testing::playMoves(*e, {{7, 7}, {8, 8}, {9, 7}, {6, 9}});
+    auto e = positions::startedEngine(15);
+    positions::playMoves(*e, {{7, 7}, {8, 8}, {9, 7}, {6, 9}});
     return e;
 }
 
@@ -229,7 +228,7 @@ TEST(IterativeDeepening, DepthsBelowFiveYieldNoMove) {
 
 TEST(IterativeDeepening, SetsTheBudgetsAndClearsTheBounds) {
     // A single forced block answers every iteration at once, so all twenty are quick.
-    auto forced = positionFromRows(testing::SINGLE_BLOCK);
+    auto forced = positionFromRows(positions::SINGLE_BLOCK);
     forced->maxDepth = 1;  // taken as 20
     forced->timeBudget = 0;
     int x, y;
@@ -262,8 +261,8 @@ TEST(IterativeDeepening, SetsTheBudgetsAndClearsTheBounds) {
 
 // The same position searched twice from a clean engine visits the same nodes.
 TEST(IterativeDeepening, IsDeterministic) {
-    auto a = positionFromRows(testing::MIDDLE_GAME);
-    auto b = positionFromRows(testing::MIDDLE_GAME);
+    auto a = positionFromRows(positions::MIDDLE_GAME);
+    auto b = positionFromRows(positions::MIDDLE_GAME);
     const Point moveA = searchToDepth(*a, 7);
     const Point moveB = searchToDepth(*b, 7);
     EXPECT_EQ(moveA, moveB);
@@ -275,7 +274,7 @@ TEST(IterativeDeepening, IsDeterministic) {
 // Games the engine plays against itself with short budgets, as the turn driver would run
 // them, until a five or a full board: every move legal, the board consistent throughout.
 void selfPlay(int width, int height, int budget) {
-    auto e = testing::startedEngine(width, height);
+    auto e = positions::startedEngine(width, height);
     e->maxDepth = MAX_SEARCH_DEPTH;
     e->move(width / 2, height / 2);
     bool five = false;

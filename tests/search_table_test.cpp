@@ -13,7 +13,7 @@
 namespace quillmot {
 namespace {
 
-using testing::startedEngine;
+using positions::startedEngine;
 
 static_assert(offsetof(SearchEntry, check1) == 0 && offsetof(SearchEntry, check2) == 4 &&
               offsetof(SearchEntry, score) == 8 && offsetof(SearchEntry, depth) == 10 &&
@@ -160,17 +160,17 @@ struct SearchTableStore : SearchTableProbe {
 // the order they came in, finds the entry.
 TEST_F(SearchTableStore, RealPositionsAndTranspositions) {
     auto a = startedEngine(15);
-    testing::playMoves(*a, {{7, 7}, {8, 8}, {6, 7}});
+    positions::playMoves(*a, {{7, 7}, {8, 8}, {6, 7}});
     a->storeSearchResult(Point{12, 11}, -29990, BOUND_UPPER, 4);
     EXPECT_EQ(a->searchTable[a->hashIndex].score, -29990);
     EXPECT_EQ(a->probeSearchTable(-29000, 32000, 20, 0), -29990);  // decisive: any depth
     EXPECT_EQ(a->probeSearchTable(-29000, 32000, 20, 5), -29985);
 
     // Another move order reaches the same entry.
-    testing::playMoves(*a, {{6, 8}});
+    positions::playMoves(*a, {{6, 8}});
     EXPECT_EQ(a->probeSearchTable(-32000, 32000, 1, 0), PROBE_MISS);
     for (int i = 0; i < 4; ++i) a->undo();
-    testing::playMoves(*a, {{6, 7}, {8, 8}, {7, 7}});
+    positions::playMoves(*a, {{6, 7}, {8, 8}, {7, 7}});
     EXPECT_EQ(a->probeSearchTable(-29000, 32000, 20, 0), -29990);
 }
 

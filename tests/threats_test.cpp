@@ -4,18 +4,17 @@
 
 #include <limits>
 
-#include "test_positions.h"
 #include "test_util.h"
 
 namespace quillmot {
 namespace {
 
 using testing::BoardSnapshot;
-using testing::FOURS_IN_5;
-using testing::FOURS_IN_7;
-using testing::FOURS_IN_9;
-using testing::onTwenty;
-using testing::positionFromRows;
+using positions::FOURS_IN_5;
+using positions::FOURS_IN_7;
+using positions::FOURS_IN_9;
+using positions::onTwenty;
+using positions::positionFromRows;
 
 // A search state in which only the position decides: no deadline, a full budget, ply 0.
 void readyToSearch(Engine& e) {
@@ -114,7 +113,7 @@ TEST(ThreatCodes, DecidedFromTheCounts) {
     EXPECT_EQ(entryOf(*bothFives).move, (Point{0, 0}));
 
     // The opponent has an open four: one block cannot stop both five squares.
-    auto openFour = positionFromRows(testing::FACING_OPEN_FOUR);
+    auto openFour = positionFromRows(positions::FACING_OPEN_FOUR);
     readyToSearch(*openFour);
     EXPECT_EQ(forcedWin(*openFour), -2);
     EXPECT_EQ(threats(*openFour), -2);
@@ -125,7 +124,7 @@ TEST(ThreatCodes, DecidedFromTheCounts) {
     EXPECT_EQ(openFour->threatNodes, 0);
 
     // An own open three becomes an open four: 3, while the opponent has no five square.
-    auto openThree = positionFromRows(testing::OPEN_THREE);
+    auto openThree = positionFromRows(positions::OPEN_THREE);
     readyToSearch(*openThree);
     EXPECT_EQ(forcedWin(*openThree), 3);
     EXPECT_EQ(threats(*openThree), 3);
@@ -197,7 +196,7 @@ TEST(ThreatCodes, TheSingleBlockDecides) {
     EXPECT_EQ(entryOf(*wins).move, protocolSquare(8, 7));
 
     // The block leads nowhere: 0, remembered with the blocking square.
-    auto nowhere = positionFromRows(testing::SINGLE_BLOCK);
+    auto nowhere = positionFromRows(positions::SINGLE_BLOCK);
     readyToSearch(*nowhere);
     EXPECT_EQ(forcedWin(*nowhere), 0);
     EXPECT_EQ(threats(*nowhere), 0);
@@ -233,7 +232,7 @@ TEST(ThreatCodes, TheSingleBlockDecides) {
 TEST(ThreatCodes, AWinningFourThree) {
     // (8,7) makes a four in its row and an open three in its column; the opponent's
     // closed three in the corner is a counter-four, so the square must be tried.
-    auto e = positionFromRows(testing::FOUR_THREE);
+    auto e = positionFromRows(positions::FOUR_THREE);
     EXPECT_EQ(e->cells[8 + BORDER][7 + BORDER].threatClass[0], CLASS_FOUR_THREE);
     EXPECT_GT(e->classCounts[1][CLASS_FOUR], 0);
     readyToSearch(*e);
@@ -329,8 +328,8 @@ TEST(ThreatSearch, CodesBeyondEightBitsReadBack) {
 
 TEST(ThreatSearch, ReadsTheClockOnlyAtItsCheckPoints) {
     // A quiet position: the node decides alone, with no trial below it.
-    auto e = testing::startedEngine(15);
-    testing::playMoves(*e, {{7, 7}, {3, 3}});
+    auto e = positions::startedEngine(15);
+    positions::playMoves(*e, {{7, 7}, {3, 3}});
     for (int count : {0, 1, 3, 4, 5, 8188, 8191, 8192, 8196, 12000, 16380, 16383, 16384, 16388, 24576, 32768}) {
         readyToSearch(*e);
         e->deadline = 0;  // long past

@@ -16,6 +16,7 @@ build_and_test() {
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
+tools/check-layers.sh
 build_and_test build/release -DCMAKE_BUILD_TYPE=Release
 build_and_test build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
   -DQUILLMOT_SANITIZE=address,undefined -DQUILLMOT_BENCHMARKS=OFF
