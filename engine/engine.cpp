@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "patterns/cell_scores.h"
 #include "patterns/hash_keys.h"
 #include "patterns/line_types.h"
 #include "patterns/tables.h"

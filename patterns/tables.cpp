@@ -1,12 +1,16 @@
 #include "patterns/tables.h"
 
+#include "patterns/cell_scores.h"
 #include "patterns/hash_keys.h"
+#include "patterns/line_types.h"
 #include "patterns/threat_classes.h"
 
 namespace quillmot {
 
 void initTables() {
-    buildTables();
+    initLineTables();
+    initClassTable();
+    initCellScores();
     initHashKeys();
 }
 

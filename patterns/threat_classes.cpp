@@ -3,12 +3,11 @@
 #include <mutex>
 
 #include "base/types.h"
+#include "patterns/line_types.h"
 
 namespace quillmot {
 
 uint8_t ClassTable[CLASS_TABLE_SIZE];
-int32_t CellScoreTable32[LINE_TABLE_SIZE];
-int32_t CellScorePairTable[LINE_TABLE_SIZE];
 
 int combineLineTypes(int a, int b, int c, int d) {
     int n[10] = {};
@@ -33,26 +32,20 @@ int combineLineTypes(int a, int b, int c, int d) {
 
 namespace {
 
-void fillClassAndScoreTables() {
+void fillClassTable() {
     for (int a = 0; a < 10; ++a)
         for (int b = 0; b < 10; ++b)
             for (int c = 0; c < 10; ++c)
                 for (int d = 0; d < 10; ++d)
                     ClassTable[1000 * a + 100 * b + 10 * c + d] =
                         static_cast<uint8_t>(combineLineTypes(a, b, c, d));
-    for (int i = 0; i < LINE_TABLE_SIZE; ++i) CellScoreTable32[i] = CellScoreTable[i];
-    for (unsigned mask0 = 0; mask0 < 256; ++mask0)
-        for (unsigned mask1 = 0; mask1 < 256; ++mask1)
-            CellScorePairTable[maskPairIndex(mask0, mask1)] =
-                CellScoreTable32[lineIndex(mask0, mask1)] + CellScoreTable32[lineIndex(mask1, mask0)];
 }
 
 }  // namespace
 
-void buildTables() {
-    initLineTables();
+void initClassTable() {
     static std::once_flag once;
-    std::call_once(once, fillClassAndScoreTables);
+    std::call_once(once, fillClassTable);
 }
 
 }  // namespace quillmot

@@ -1,11 +1,9 @@
-// ThreatClass of a square for one player, from its four LineTypes, and the cell-score
-// tables made from the line tables.
+// ThreatClass of a square for one player, from its four LineTypes.
 #pragma once
 
 #include <cstdint>
 
 #include "base/cell.h"
-#include "patterns/line_types.h"
 
 namespace quillmot {
 
@@ -13,18 +11,13 @@ constexpr int CLASS_TABLE_SIZE = 10000;
 
 // Indexed by 1000 a + 100 b + 10 c + d, the LineTypes of directions 0 to 3.
 extern uint8_t ClassTable[CLASS_TABLE_SIZE];
-// CellScoreTable widened to int32.
-extern int32_t CellScoreTable32[LINE_TABLE_SIZE];
-// The potentials of one direction for both players added up, indexed like
-// LineTypePairTable: one read per direction where cellScore would make two.
-extern int32_t CellScorePairTable[LINE_TABLE_SIZE];
 
 // Depends only on how many of the four line types have each value.
 int combineLineTypes(int a, int b, int c, int d);
 
-// Fills ClassTable and CellScoreTable32, and the line tables they are made from, once per
-// process; later calls return at once. Safe to call from several threads.
-void buildTables();
+// Fills ClassTable once per process; later calls return at once. Safe to call from
+// several threads.
+void initClassTable();
 
 inline int classIndex(const uint8_t (&lineType)[4][2], int player) {
     return 1000 * lineType[0][player] + 100 * lineType[1][player] + 10 * lineType[2][player] +
@@ -46,14 +39,6 @@ inline int classIndexOfWord(uint64_t lineTypes, int player) {
     constexpr uint64_t LANES = 0x00FF00FF00FF00FFull;
     constexpr uint64_t WEIGHTS = (1000ull << 48) + (100ull << 32) + (10ull << 16) + 1;
     return static_cast<int>((((lineTypes >> (8 * player)) & LANES) * WEIGHTS) >> 48);
-}
-
-// Move-ordering score of an empty square, 0 to 121: both players' line potentials in all
-// four directions, plus one for an adjacent stone. Attack and defence count alike.
-inline int cellScore(const Cell& cell) {
-    int score = cell.near1 != 0 ? 1 : 0;
-    for (int k = 0; k < 4; ++k) score += CellScorePairTable[maskPairIndex(cell.lineMask[k][0], cell.lineMask[k][1])];
-    return score;
 }
 
 }  // namespace quillmot

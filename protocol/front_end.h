@@ -62,6 +62,8 @@ private:
     bool acceptsSquare(int x, int y) const;  // on the engine's board and empty
 
     // Worker thread (worker.cpp).
+    void startWorker();
+    void stopWorker();
     static void* threadMain(void* self);
     void turnThreadLoop();
     void startThinking();

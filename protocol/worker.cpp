@@ -1,5 +1,4 @@
 #include <cstdlib>
-#include <unistd.h>
 
 #include "protocol/front_end.h"
 
@@ -11,13 +10,9 @@ namespace {
 // stones that fit on a 32 by 32 board, with plenty to spare for sanitizer builds.
 constexpr size_t WORKER_STACK_BYTES = 64u << 20;
 
-Engine* newEngine() { return new (std::nothrow) Engine(); }
-
 }  // namespace
 
-FrontEnd::FrontEnd(FILE* in, FILE* out, FrontEndOptions options)
-    : in_(in), output_(out), options_(std::move(options)) {
-    if (!options_.makeEngine) options_.makeEngine = newEngine;
+void FrontEnd::startWorker() {
     pthread_attr_t attr;
     pthread_attr_init(&attr);
     pthread_attr_setstacksize(&attr, WORKER_STACK_BYTES);
@@ -25,18 +20,12 @@ FrontEnd::FrontEnd(FILE* in, FILE* out, FrontEndOptions options)
     pthread_attr_destroy(&attr);
 }
 
-FrontEnd::~FrontEnd() {
-    stopThinking();
+// The worker is idle: wake it once more with the quit flag set, and wait for it to end.
+void FrontEnd::stopWorker() {
     quit_ = true;
     idleEvent_.reset();
     startEvent_.set();
     pthread_join(worker_, nullptr);
-}
-
-void FrontEnd::exitNow() {
-    output_.closeForExit();
-    std::fflush(nullptr);
-    _exit(0);
 }
 
 void* FrontEnd::threadMain(void* self) {

@@ -1,4 +1,5 @@
 #include "engine/engine.h"
+#include "patterns/cell_scores.h"
 #include "patterns/threat_classes.h"
 
 namespace quillmot {
@@ -71,6 +72,21 @@ void Engine::generateMoves(ScoredMove* list, int* count) const {
         }
         *count = n;
     }
+}
+
+// The first square by rows on which the side to move completes five.
+bool Engine::findFiveSquare(int& x, int& y) const {
+    for (int cy = window.min.y; cy <= window.max.y; ++cy) {
+        for (int cx = window.min.x; cx <= window.max.x; ++cx) {
+            const Cell& cell = cells[cx][cy];
+            if (isCandidate(cell) && cell.threatClass[sideToMove] == CLASS_FIVE) {
+                x = cx;
+                y = cy;
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 }  // namespace quillmot

@@ -61,21 +61,6 @@ void sortMoves(ScoredMove* list, int count) {
     for (int i = highCount; i < count; ++i) list[i] = sorted[i];
 }
 
-// The first square by rows on which the side to move completes five.
-bool Engine::findFiveSquare(int& x, int& y) const {
-    for (int cy = window.min.y; cy <= window.max.y; ++cy) {
-        for (int cx = window.min.x; cx <= window.max.x; ++cx) {
-            const Cell& cell = cells[cx][cy];
-            if (isCandidate(cell) && cell.threatClass[sideToMove] == CLASS_FIVE) {
-                x = cx;
-                y = cy;
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
 // Every candidate square of the window, by rows, at score 0. At most one per square.
 int Engine::candidateFallback(ScoredMove* list) const {
     int count = 0;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "patterns/cell_scores.h"
 #include "patterns/threat_classes.h"
 #include "search/ordering.h"
 #include "test_util.h"

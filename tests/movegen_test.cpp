@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "patterns/cell_scores.h"
 #include "patterns/threat_classes.h"
 #include "test_util.h"
 

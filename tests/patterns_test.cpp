@@ -2,7 +2,9 @@
 // properties of the whole tables that follow from their rules.
 #include <gtest/gtest.h>
 
+#include "patterns/cell_scores.h"
 #include "patterns/line_types.h"
+#include "patterns/tables.h"
 #include "patterns/threat_classes.h"
 #include "test_util.h"
 
@@ -13,7 +15,7 @@ using testing::masksOfLine;
 
 class PatternTables : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { buildTables(); }
+    static void SetUpTestSuite() { initTables(); }
 
     static int lineType(const std::string& line) {
         const auto m = masksOfLine(line);
@@ -186,7 +188,7 @@ TEST_F(PatternTables, ClassesIgnoreOrderAndTheLowLineTypes) {
 TEST_F(PatternTables, BuildingAgainGivesTheSameTables) {
     const std::vector<uint8_t> classes(ClassTable, ClassTable + CLASS_TABLE_SIZE);
     const std::vector<int32_t> scores(CellScoreTable32, CellScoreTable32 + LINE_TABLE_SIZE);
-    buildTables();
+    initTables();
     EXPECT_EQ(classes, std::vector<uint8_t>(ClassTable, ClassTable + CLASS_TABLE_SIZE));
     EXPECT_EQ(scores, std::vector<int32_t>(CellScoreTable32, CellScoreTable32 + LINE_TABLE_SIZE));
     for (int i = 0; i < LINE_TABLE_SIZE; ++i) ASSERT_EQ(CellScoreTable32[i], CellScoreTable[i]);
