@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
-#include <pthread.h>
 
 #include "engine/engine.h"
 #include "protocol/event.h"
 #include "protocol/output.h"
+#include "protocol/platform.h"
 #include "protocol/settings.h"
 #include "protocol/text_parsing.h"
 
@@ -59,7 +59,7 @@ private:
     bool acceptsSquare(int x, int y) const;
 
     // Worker thread (worker.cpp).
-    static void* threadMain(void* self);
+    static void threadMain(void* self);
     void turnThreadLoop();
     void startThinking();
     void stopThinking();
@@ -87,7 +87,7 @@ private:
 
     Event startEvent_{true, false};
     Event idleEvent_{false, true};
-    pthread_t worker_{};
+    std::unique_ptr<WorkerThread> worker_;
     bool quit_ = false;  // set only while the worker is idle, to end it at teardown
     bool endOfInput_ = false;
 };

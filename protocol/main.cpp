@@ -5,10 +5,12 @@
 #include "patterns/hash_keys.h"
 #include "patterns/threat_classes.h"
 #include "protocol/front_end.h"
+#include "protocol/platform.h"
 
 int main() {
     quillmot::buildTables();
     quillmot::initHashKeys();
+    quillmot::setBinaryInput(stdin);
     quillmot::FrontEnd frontEnd(stdin, stdout);
     frontEnd.run();
     // END has waited for the running turn; at the end of input nothing more is written.

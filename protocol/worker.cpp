@@ -1,5 +1,4 @@
 #include <cstdlib>
-#include <unistd.h>
 
 #include "protocol/front_end.h"
 
@@ -18,11 +17,7 @@ Engine* newEngine() { return new (std::nothrow) Engine(); }
 FrontEnd::FrontEnd(FILE* in, FILE* out, FrontEndOptions options)
     : in_(in), output_(out), options_(std::move(options)) {
     if (!options_.makeEngine) options_.makeEngine = newEngine;
-    pthread_attr_t attr;
-    pthread_attr_init(&attr);
-    pthread_attr_setstacksize(&attr, WORKER_STACK_BYTES);
-    if (pthread_create(&worker_, &attr, &FrontEnd::threadMain, this) != 0) std::abort();
-    pthread_attr_destroy(&attr);
+    worker_ = std::make_unique<WorkerThread>(&FrontEnd::threadMain, this, WORKER_STACK_BYTES);
 }
 
 FrontEnd::~FrontEnd() {
@@ -30,19 +25,16 @@ FrontEnd::~FrontEnd() {
     quit_ = true;
     idleEvent_.reset();
     startEvent_.set();
-    pthread_join(worker_, nullptr);
+    worker_->join();
 }
 
 void FrontEnd::exitNow() {
     output_.closeForExit();
     std::fflush(nullptr);
-    _exit(0);
+    std::_Exit(0);
 }
 
-void* FrontEnd::threadMain(void* self) {
-    static_cast<FrontEnd*>(self)->turnThreadLoop();
-    return nullptr;
-}
+void FrontEnd::threadMain(void* self) { static_cast<FrontEnd*>(self)->turnThreadLoop(); }
 
 void FrontEnd::turnThreadLoop() {
     for (;;) {
