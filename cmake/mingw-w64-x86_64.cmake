@@ -23,3 +23,6 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 # tested from outside, through their standard streams under Wine.
 set(QUILLMOT_TESTS OFF CACHE BOOL "")
 set(QUILLMOT_BENCHMARKS OFF CACHE BOOL "")
+
+# The executables that the tests run are the ones that ship: stripped.
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
