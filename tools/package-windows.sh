@@ -31,7 +31,7 @@ reads or writes no files.
 Rules: free-style only (five or more in a row wins, for both players). INFO rule is
 accepted and ignored: the engine plays free-style whatever the manager asks.
 Board sizes: 5 to 32 squares a side, square (START) or rectangular (RECTSTART).
-Time: follows INFO timeout_turn, timeout_match and time_left.
+Time: each move stays within INFO timeout_turn and a share of INFO time_left.
 Memory: one game takes about 35 MB; INFO max_memory is accepted and ignored.
 EOF
 

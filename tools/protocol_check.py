@@ -18,6 +18,7 @@ import re
 import sys
 import time
 
+sys.dont_write_bytecode = True  # no cache files beside the tools
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from soak import MOVE, Engine, Fault  # noqa: E402
 
