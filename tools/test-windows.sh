@@ -60,7 +60,7 @@ fi
 step "imports"
 for file in "$exe" "$bench_exe"; do
   dlls=$(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^\s*DLL Name: //p')
-  echo "$(basename "$file") ($(stat -c %s "$file") bytes) imports:" $dlls
+  echo "$(basename "$file") ($(stat -c %s "$file") bytes) imports: ${dlls//$'\n'/ }"
   for dll in $dlls; do
     case ${dll,,} in
       kernel32.dll | msvcrt.dll | ucrtbase.dll | api-ms-win-crt-*.dll | advapi32.dll | ntdll.dll) ;;
@@ -109,7 +109,7 @@ read -r depth signature < <(grep -E '^[0-9]+ [0-9]+$' bench/signature.txt)
 speed_depth=${BENCH_SPEED_DEPTH:-8}
 best_linux=0
 best_wine=0
-for round in 1 2; do
+for _ in 1 2; do
   linux=$(build/release/bench/quillmot-bench --depth "$speed_depth" | sed -n 's/^nodes\/second //p')
   wine_nps=$("$wine" "$bench_exe" --depth "$speed_depth" < /dev/null | sed -n 's/^nodes\/second //p' | tr -d '\r')
   if [ "$linux" -gt "$best_linux" ]; then best_linux=$linux; fi
