@@ -1,7 +1,7 @@
 #include "protocol/front_end.h"
 
 #include <cstdlib>
-#include <unistd.h>
+#include <new>
 
 namespace quillmot {
 
@@ -25,7 +25,7 @@ FrontEnd::~FrontEnd() {
 void FrontEnd::exitNow() {
     output_.closeForExit();
     std::fflush(nullptr);
-    _exit(0);
+    std::_Exit(0);
 }
 
 }  // namespace quillmot

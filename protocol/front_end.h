@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
-#include <pthread.h>
 
 #include "engine/engine.h"
 #include "protocol/board_block.h"
 #include "protocol/event.h"
 #include "protocol/output.h"
+#include "protocol/platform.h"
 #include "protocol/settings.h"
 #include "protocol/text_parsing.h"
 
@@ -64,7 +64,7 @@ private:
     // Worker thread (worker.cpp).
     void startWorker();
     void stopWorker();
-    static void* threadMain(void* self);
+    static void threadMain(void* self);
     void turnThreadLoop();
     void startThinking();
     void stopThinking();
@@ -93,7 +93,7 @@ private:
 
     Event startEvent_{true, false};
     Event idleEvent_{false, true};
-    pthread_t worker_{};
+    std::unique_ptr<WorkerThread> worker_;
     bool quit_ = false;  // set only while the worker is idle, to end it at teardown
     bool endOfInput_ = false;
 };

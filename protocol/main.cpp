@@ -4,9 +4,11 @@
 
 #include "patterns/tables.h"
 #include "protocol/front_end.h"
+#include "protocol/platform.h"
 
 int main() {
     quillmot::initTables();
+    quillmot::setBinaryInput(stdin);
     quillmot::FrontEnd frontEnd(stdin, stdout);
     frontEnd.run();
     // END has waited for the running turn; at the end of input nothing more is written.

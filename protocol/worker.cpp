@@ -1,5 +1,3 @@
-#include <cstdlib>
-
 #include "protocol/front_end.h"
 
 namespace quillmot {
@@ -13,11 +11,7 @@ constexpr size_t WORKER_STACK_BYTES = 64u << 20;
 }  // namespace
 
 void FrontEnd::startWorker() {
-    pthread_attr_t attr;
-    pthread_attr_init(&attr);
-    pthread_attr_setstacksize(&attr, WORKER_STACK_BYTES);
-    if (pthread_create(&worker_, &attr, &FrontEnd::threadMain, this) != 0) std::abort();
-    pthread_attr_destroy(&attr);
+    worker_ = std::make_unique<WorkerThread>(&FrontEnd::threadMain, this, WORKER_STACK_BYTES);
 }
 
 // The worker is idle: wake it once more with the quit flag set, and wait for it to end.
@@ -25,13 +19,10 @@ void FrontEnd::stopWorker() {
     quit_ = true;
     idleEvent_.reset();
     startEvent_.set();
-    pthread_join(worker_, nullptr);
+    worker_->join();
 }
 
-void* FrontEnd::threadMain(void* self) {
-    static_cast<FrontEnd*>(self)->turnThreadLoop();
-    return nullptr;
-}
+void FrontEnd::threadMain(void* self) { static_cast<FrontEnd*>(self)->turnThreadLoop(); }
 
 void FrontEnd::turnThreadLoop() {
     for (;;) {

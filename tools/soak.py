@@ -2,6 +2,10 @@
 """Soak test: complete games between two pbrain-quillmot processes, driven as a
 tournament manager drives them, with every reply checked.
 
+Each side is a command line, so the two can differ: the Linux build against the Windows
+one under Wine, say (--engine-a build/release/pbrain-quillmot --engine-b "wine64
+build/windows/pbrain-quillmot.exe"). Replies may end in LF or CR LF.
+
 Each game starts both engines with START, sets the time with INFO, gives the first
 mover a varied opening with BOARD, the second mover that opening plus the first reply,
 and then passes moves with TURN until a five or a full board; END must then end both
@@ -9,7 +13,8 @@ processes with exit status 0. A reply must be one well-formed move on an empty s
 the board, within the turn limit plus a small tolerance. Colours alternate between
 games; two games run at a time.
 
-    tools/soak.py [--engine PATH] [--games N] [--parallel N] [--turn-ms MS] [--seed N]
+    tools/soak.py [--engine CMD | --engine-a CMD --engine-b CMD] [--games N] [--parallel N]
+                  [--turn-ms MS] [--tolerance-ms MS] [--seed N]
 
 Prints one line a game and a summary with every fault; exits 1 when there was one.
 """
@@ -19,12 +24,13 @@ import os
 import random
 import re
 import select
+import shlex
 import subprocess
 import sys
 import time
 
 MOVE = re.compile(r"^(\d+),(\d+)$")
-TOLERANCE_MS = 250  # the reply's way through the pipes and a loaded machine
+TOLERANCE_MS = 250  # default: the reply's way through the pipes and a loaded machine
 
 
 class Fault(Exception):
@@ -32,20 +38,26 @@ class Fault(Exception):
 
 
 class Engine:
-    def __init__(self, path, name):
+    def __init__(self, command, name):
         self.name = name
-        self.proc = subprocess.Popen([path], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+        # A path to a program as it is (it may hold spaces), otherwise a command line.
+        argv = [command] if os.path.isfile(command) else shlex.split(command)
+        self.proc = subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      stderr=subprocess.PIPE, bufsize=0)
         self.pending = b""
 
     def send(self, line):
+        self.send_bytes((line + "\n").encode())
+
+    def send_bytes(self, data):
         try:
-            self.proc.stdin.write((line + "\n").encode())
+            self.proc.stdin.write(data)
             self.proc.stdin.flush()
         except BrokenPipeError:
             raise Fault(f"{self.name}: engine closed its input (exit {self.proc.poll()})")
 
-    def read_line(self, timeout_s):
+    def read_raw_line(self, timeout_s):
+        """The next line as written, with its line end."""
         deadline = time.monotonic() + timeout_s
         while b"\n" not in self.pending:
             left = deadline - time.monotonic()
@@ -58,6 +70,11 @@ class Engine:
                     raise Fault(f"{self.name}: output closed (exit {self.proc.poll()})")
                 self.pending += chunk
         line, _, self.pending = self.pending.partition(b"\n")
+        return line + b"\n"
+
+    def read_line(self, timeout_s):
+        """The next line without its line end, LF or CR LF."""
+        line = self.read_raw_line(timeout_s).removesuffix(b"\n").removesuffix(b"\r")
         return line.decode(errors="replace")
 
     def expect_ok(self):
@@ -67,17 +84,25 @@ class Engine:
 
     def end(self):
         self.send("END")
+        self.expect_exit("after END")
+
+    def close_input(self):
+        self.proc.stdin.close()
+
+    def expect_exit(self, when):
+        """Exit status 0 within 10 s, nothing more on standard output, nothing ever on
+        standard error."""
         try:
             status = self.proc.wait(timeout=10)
         except subprocess.TimeoutExpired:
             self.proc.kill()
-            raise Fault(f"{self.name}: did not exit after END")
+            raise Fault(f"{self.name}: did not exit {when}")
         extra = self.pending + self.proc.stdout.read()
         errors = self.proc.stderr.read()
         if status != 0:
-            raise Fault(f"{self.name}: exit status {status} after END")
+            raise Fault(f"{self.name}: exit status {status} {when}")
         if extra.strip():
-            raise Fault(f"{self.name}: unexpected output after the game: {extra!r}")
+            raise Fault(f"{self.name}: unexpected output {when}: {extra!r}")
         if errors:
             raise Fault(f"{self.name}: wrote to standard error: {errors[:200]!r}")
 
@@ -104,10 +129,10 @@ def play_game(args, number):
     rng = random.Random(args.seed * 1000 + number)
     size = rng.choice([15, 15, 20])
     first = number % 2  # which process moves first alternates
-    engines = [Engine(args.engine, "A"), Engine(args.engine, "B")]
+    engines = [Engine(args.engine_a, "A"), Engine(args.engine_b, "B")]
     board = {}
     moves = 0
-    slowest = 0.0
+    slowest = {"A": 0.0, "B": 0.0}
     try:
         for engine in engines:
             engine.send(f"START {size}")
@@ -136,14 +161,14 @@ def play_game(args, number):
                 engine.send(line)
             reply = engine.read_line(args.turn_ms / 1000 + 10)
             elapsed = (time.monotonic() - started) * 1000
-            slowest = max(slowest, elapsed)
+            slowest[engine.name] = max(slowest[engine.name], elapsed)
             match = MOVE.match(reply)
             if not match:
                 raise Fault(f"{engine.name}: malformed reply {reply!r}")
             x, y = int(match.group(1)), int(match.group(2))
             if not (0 <= x < size and 0 <= y < size) or (x, y) in board:
                 raise Fault(f"{engine.name}: illegal move {x},{y}")
-            if elapsed > args.turn_ms + TOLERANCE_MS:
+            if elapsed > args.turn_ms + args.tolerance_ms:
                 raise Fault(f"{engine.name}: late move after {elapsed:.0f} ms")
             moves += 1
             return x, y
@@ -192,12 +217,19 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     default_engine = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build",
                                   "release", "pbrain-quillmot")
-    parser.add_argument("--engine", default=default_engine)
+    parser.add_argument("--engine", default=default_engine, help="command line of both sides")
+    parser.add_argument("--engine-a", help="command line of side A (default: --engine)")
+    parser.add_argument("--engine-b", help="command line of side B (default: --engine)")
     parser.add_argument("--games", type=int, default=60)
     parser.add_argument("--parallel", type=int, default=2)
     parser.add_argument("--turn-ms", type=int, default=1000)
+    parser.add_argument("--tolerance-ms", type=int, default=TOLERANCE_MS,
+                        help="how late past the turn limit a reply may come")
     parser.add_argument("--seed", type=int, default=1)
     args = parser.parse_args()
+    args.engine_a = args.engine_a or args.engine
+    args.engine_b = args.engine_b or args.engine
+    print(f"A: {args.engine_a}\nB: {args.engine_b}", flush=True)
 
     started = time.monotonic()
     results = []
@@ -205,7 +237,8 @@ def main():
         for result in pool.map(lambda n: play_game(args, n), range(args.games)):
             results.append(result)
             print(f"game {result['number']:3d}  {result['size']}x{result['size']}  "
-                  f"{result['moves']:3d} moves  slowest {result['slowest']:6.0f} ms  "
+                  f"{result['moves']:3d} moves  slowest A {result['slowest']['A']:5.0f} ms "
+                  f"B {result['slowest']['B']:5.0f} ms  "
                   f"{result['fault'] or result['result']}", flush=True)
 
     faults = [r for r in results if r["fault"]]
@@ -216,8 +249,9 @@ def main():
     print(f"\ngames {len(results)}, moves {sum(r['moves'] for r in results)}, "
           f"wins A {wins['A']} B {wins['B']}, draws "
           f"{sum(1 for r in results if r['result'] == 'full board')}, faults {len(faults)}, "
-          f"slowest reply {max((r['slowest'] for r in results), default=0):.0f} ms "
-          f"(limit {args.turn_ms} ms), {time.monotonic() - started:.0f} s")
+          f"slowest reply A {max((r['slowest']['A'] for r in results), default=0):.0f} ms "
+          f"B {max((r['slowest']['B'] for r in results), default=0):.0f} ms "
+          f"(limit {args.turn_ms} + {args.tolerance_ms} ms), {time.monotonic() - started:.0f} s")
     for r in faults:
         print(f"fault in game {r['number']}: {r['fault']}")
     return 1 if faults else 0
