@@ -127,8 +127,8 @@ async function engineMove(gen) {
     return;
   }
   $('search-info').textContent = reply.depth > 0
-    ? `Quillmot searched to depth ${reply.depth}: ${reply.nodes.toLocaleString('en')} positions in ${(reply.ms / 1000).toFixed(2)} s.`
-    : 'Quillmot opened in the centre.';
+    ? `Last search: depth ${reply.depth}, ${reply.nodes.toLocaleString('en')} positions, ${(reply.ms / 1000).toFixed(2)} s.`
+    : game.moves.length === 1 ? 'Quillmot opened in the centre.' : 'Last search: no iteration completed.';
   if (!endOfGame()) setPhase('person', yourMoveText());
 }
 
