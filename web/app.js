@@ -46,7 +46,7 @@ function startWorker() {
     if (resolve) resolve(reply);
   };
   w.onerror = (event) => {
-    if (w === worker) fail('the engine could not be loaded' + (event.message ? ' (' + event.message + ')' : ''));
+    if (w === worker && phase !== 'error') fail('the engine could not be loaded' + (event.message ? ' (' + event.message + ')' : ''));
   };
   return true;
 }

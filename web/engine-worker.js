@@ -6,7 +6,12 @@
 // so the page draws from the engine's state and never from a copy of its own.
 'use strict';
 
-importScripts('gen/quillmot.js');
+try {
+  importScripts('gen/quillmot.js');
+} catch (error) {
+  postMessage({ fatal: 'the engine module gen/quillmot.js could not be loaded; build it with tools/build-web.sh' });
+  throw error;
+}
 
 const ERRORS = {
   '-1': 'no game', '-2': 'bad argument', '-3': 'off the board', '-4': 'occupied',
