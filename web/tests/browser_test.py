@@ -183,10 +183,15 @@ class BrowserTest:
             x, y = person_policy(before, me, 15)
             page.click(x, y)
             if turn == 2:
-                # A click while the engine thinks is ignored.
+                # A click while the engine thinks is ignored. The search may end at any
+                # moment, so the page is asked to click only while it is still thinking.
                 page.wait_for({"thinking"}, timeout=5)
                 spare = next((sx, 0) for sx in range(15) if (sx, 0) not in before)
-                page.click(*spare)
+                assert page.js("""
+                    if (document.body.dataset.phase !== 'thinking') return false;
+                    document.querySelector(`.spot[data-x="${arguments[0]}"][data-y="${arguments[1]}"]`)
+                        .dispatchEvent(new MouseEvent('click', {bubbles: true}));
+                    return true;""", *spare), "the search ended before the second click"
             phase = page.wait_for({"person", "over"})
             after = page.stones()
             added = {s: p for s, p in after.items() if s not in before}
@@ -255,11 +260,13 @@ class BrowserTest:
         # A new game while the engine thinks replaces the search.
         page.choose("first", "person")
         page.wait_for({"person"})
+        page.choose("think", 10000)
         page.click(10, 10)
         page.wait_for({"thinking"}, timeout=5)
-        page.choose("think", 10000)
+        started = time.time()
         assert page.new_game() == "person"
-        assert page.stones() == {}
+        assert page.stones() == {}, page.stones()
+        assert time.time() - started < 5, "the new game waited for the search"
         page.choose("size", 15)
         page.wait_for({"person"})
 
