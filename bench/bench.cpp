@@ -5,15 +5,22 @@
 //
 //   quillmot-bench [--depth N] [--position NAME] [--expect SIGNATURE] [--list]
 //   quillmot-bench --budget MS [--position NAME]
+//   quillmot-bench --show NAME
+//   quillmot-bench [--depth N | --budget MS] --game "WIDTH HEIGHT x,y x,y ..."
 //
 // With --budget each position is searched as in a game, for that many milliseconds up to
 // depth 20, and the deepest completed iteration is shown; node counts then depend on the
 // machine and give no signature.
+//
+// --show prints a position as one line, the width, the height and its stones in play
+// order; --game searches such a line instead of the suite. Another build of the engine
+// (the WebAssembly module) is checked against this one by feeding both the same line.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,6 +32,7 @@ namespace quillmot {
 namespace {
 
 using positions::BenchPosition;
+using positions::setUp;
 using positions::SUITE;
 
 constexpr int DEFAULT_DEPTH = 9;
@@ -35,6 +43,8 @@ struct Options {
     const char* only = nullptr;
     long long expect = -1;
     bool list = false;
+    const char* show = nullptr;
+    const char* game = nullptr;
 };
 
 bool parseOptions(int argc, char** argv, Options& options) {
@@ -48,6 +58,10 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.only = argv[++i];
         } else if (std::strcmp(argv[i], "--expect") == 0 && hasValue) {
             options.expect = std::atoll(argv[++i]);
+        } else if (std::strcmp(argv[i], "--show") == 0 && hasValue) {
+            options.show = argv[++i];
+        } else if (std::strcmp(argv[i], "--game") == 0 && hasValue) {
+            options.game = argv[++i];
         } else if (std::strcmp(argv[i], "--list") == 0) {
             options.list = true;
         } else {
@@ -57,18 +71,41 @@ bool parseOptions(int argc, char** argv, Options& options) {
     return options.depth >= FIRST_DEPTH && options.depth <= MAX_SEARCH_DEPTH && options.budget >= 0;
 }
 
-int run(const Options& options) {
+// The line --show prints and --game reads: "WIDTH HEIGHT x,y x,y ...".
+void showPosition(const BenchPosition& position, const Engine& engine) {
+    std::printf("%d %d", position.width, position.height);
+    for (int i = 0; i < engine.moveCount; ++i)
+        std::printf(" %d,%d", engine.moveHistory[i].x - BORDER, engine.moveHistory[i].y - BORDER);
+    std::printf("\n");
+}
+
+// A position from a --game line; false when its size is outside 5 .. 32.
+bool parseGame(const char* line, BenchPosition& position) {
+    int consumed = 0;
+    if (std::sscanf(line, "%d %d%n", &position.width, &position.height, &consumed) != 2) return false;
+    position.name = "game";
+    position.moves = line + consumed;
+    return position.width >= MIN_BOARD && position.width <= MAX_BOARD && position.height >= MIN_BOARD &&
+           position.height <= MAX_BOARD;
+}
+
+int run(const Options& options, const BenchPosition* suite, size_t suiteSize) {
     long long totalNodes = 0, totalThreatNodes = 0;
     double totalSeconds = 0;
     int searched = 0;
-    std::printf("%-13s %7s %11s %11s %6s %9s %6s\n", "position", "stones", "nodes", "threatNodes", "move", "ms",
-                "depth");
-    for (const BenchPosition& position : SUITE) {
+    if (options.show == nullptr)
+        std::printf("%-13s %7s %11s %11s %6s %9s %6s\n", "position", "stones", "nodes", "threatNodes", "move", "ms",
+                    "depth");
+    for (const BenchPosition& position : std::span(suite, suiteSize)) {
         if (options.only != nullptr && std::strcmp(options.only, position.name) != 0) continue;
         auto engine = setUp(position);
         if (engine == nullptr) {
             std::fprintf(stderr, "bad move list in %s\n", position.name);
             return 2;
+        }
+        if (options.show != nullptr) {
+            showPosition(position, *engine);
+            return 0;
         }
         // Without a budget the depth ends the search, never the clock.
         engine->maxDepth = options.budget > 0 ? MAX_SEARCH_DEPTH : options.depth;
@@ -78,8 +115,8 @@ int run(const Options& options) {
         engine->iterativeDeepening(x, y);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::printf("%-13s %7d %11lld %11lld %3d,%-2d %9.1f %6d\n", position.name, engine->stoneCount(),
-                    static_cast<long long>(engine->nodes),
-                    static_cast<long long>(engine->threatNodes), x, y, seconds * 1000, engine->completedDepth);
+                    static_cast<long long>(engine->nodes), static_cast<long long>(engine->threatNodes), x, y,
+                    seconds * 1000, engine->completedDepth);
         totalNodes += engine->nodes;
         totalThreatNodes += engine->threatNodes;
         totalSeconds += seconds;
@@ -111,12 +148,23 @@ int run(const Options& options) {
 int main(int argc, char** argv) {
     quillmot::Options options;
     if (!quillmot::parseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: quillmot-bench [--depth 5..20 | --budget MS] [--position NAME] [--expect SIGNATURE] [--list]\n");
+        std::fprintf(stderr,
+                     "usage: quillmot-bench [--depth 5..20 | --budget MS] [--position NAME | --game \"W H x,y ...\"] "
+                     "[--expect SIGNATURE] [--list] [--show NAME]\n");
         return 2;
     }
+    if (options.show != nullptr) options.only = options.show;
+    if (options.game != nullptr) {
+        quillmot::positions::BenchPosition game{};
+        if (!quillmot::parseGame(options.game, game)) {
+            std::fprintf(stderr, "bad game line: %s\n", options.game);
+            return 2;
+        }
+        return quillmot::run(options, &game, 1);
+    }
     if (options.list) {
-        for (const auto& position : quillmot::SUITE) std::printf("%s\n", position.name);
+        for (const auto& position : quillmot::positions::SUITE) std::printf("%s\n", position.name);
         return 0;
     }
-    return quillmot::run(options);
+    return quillmot::run(options, quillmot::positions::SUITE, std::size(quillmot::positions::SUITE));
 }

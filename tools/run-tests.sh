@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the release build, then the whole suite again under
 # AddressSanitizer with UndefinedBehaviorSanitizer and under ThreadSanitizer (each build
-# also checks the benchmark's node-count signature), then the Windows build under Wine
-# (tools/test-windows.sh), then a short run of the protocol fuzzer on its corpus.
+# also checks the benchmark's node-count signature), then a short run of the protocol
+# fuzzer on its corpus. After the release build: the Windows build under Wine
+# (tools/test-windows.sh) and the web page in headless Chromium with the engine as
+# WebAssembly (tools/test-browser.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -20,6 +22,8 @@ tools/check-layers.sh
 build_and_test build/release -DCMAKE_BUILD_TYPE=Release
 echo "=== windows"
 tools/test-windows.sh
+echo "=== browser"
+tools/test-browser.sh
 build_and_test build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
   -DQUILLMOT_SANITIZE=address,undefined -DQUILLMOT_BENCHMARKS=OFF
 build_and_test build/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \

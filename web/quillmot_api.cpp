@@ -1,0 +1,166 @@
+#include "web/quillmot_api.h"
+
+#include <memory>
+
+#include "engine/engine.h"
+#include "patterns/tables.h"
+
+namespace quillmot {
+namespace {
+
+constexpr int MAX_THINK_MS = 3600 * 1000;
+// A stone completes at most four lines, each at most 4 + 1 + 4 squares long: no five
+// stood on the board before it, so no run on either side of it exceeds four.
+constexpr int MAX_FIVE_SQUARES = 1 + DIRECTIONS * 8;
+
+struct Game {
+    std::unique_ptr<Engine> engine;
+    Point five[MAX_FIVE_SQUARES];  // engine coordinates
+    int fiveCount = 0;
+};
+
+Game game;
+
+int pack(int x, int y) { return x + 256 * y; }  // protocol coordinates
+
+bool onBoard(const Engine& engine, int x, int y) {
+    return x >= 0 && x < engine.boardSize && y >= 0 && y < engine.boardHeight;
+}
+
+// The squares of every run of five or more through the last stone.
+void findFive() {
+    game.fiveCount = 0;
+    const Engine& engine = *game.engine;
+    if (engine.moveCount == 0) return;
+    const Point last = engine.moveHistory[engine.moveCount - 1];
+    const int player = engine.cells[last.x][last.y].state;
+    bool any = false;
+    for (int k = 0; k < DIRECTIONS; ++k) {
+        int back = 0, ahead = 0;
+        // The border is four squares wide: no read leaves the array.
+        while (
+            back < 4 &&
+            engine.cells[last.x - (back + 1) * DIR_DX[k]][last.y - (back + 1) * DIR_DY[k]].state ==
+                player)
+            ++back;
+        while (ahead < 4 &&
+               engine.cells[last.x + (ahead + 1) * DIR_DX[k]][last.y + (ahead + 1) * DIR_DY[k]]
+                       .state == player)
+            ++ahead;
+        if (back + 1 + ahead < 5) continue;
+        for (int d = -back; d <= ahead; ++d) {
+            if (d == 0) continue;
+            game.five[game.fiveCount++] = Point{static_cast<uint8_t>(last.x + d * DIR_DX[k]),
+                                                static_cast<uint8_t>(last.y + d * DIR_DY[k])};
+        }
+        any = true;
+    }
+    if (any) game.five[game.fiveCount++] = last;
+}
+
+// Why the side to move cannot move now, or 0.
+int refusal() {
+    if (!game.engine) return QUILLMOT_NO_GAME;
+    if (game.fiveCount > 0) return QUILLMOT_GAME_OVER;
+    if (game.engine->moveCount >= game.engine->boardSize * game.engine->boardHeight)
+        return QUILLMOT_BOARD_FULL;
+    return 0;
+}
+
+// Runs the iterative deepening as set up by the caller; the move in protocol coordinates,
+// never an occupied or off-board square.
+int search() {
+    Engine& engine = *game.engine;
+    int x, y;
+    engine.iterativeDeepening(x, y);
+    // A first iteration cut short leaves no move: the best candidate stands in.
+    int ex = x + BORDER, ey = y + BORDER;
+    engine.legalOrFallback(ex, ey);
+    return pack(ex - BORDER, ey - BORDER);
+}
+
+}  // namespace
+}  // namespace quillmot
+
+using namespace quillmot;
+
+extern "C" {
+
+int quillmot_new_game(int width, int height) {
+    if (width < MIN_BOARD || width > MAX_BOARD || height < MIN_BOARD || height > MAX_BOARD)
+        return QUILLMOT_BAD_ARGUMENT;
+    initTables();
+    // As a new game in the program: the old engine is freed before its successor exists,
+    // and the new one starts from empty tables, so a search gives the same nodes here.
+    game.engine.reset();
+    game.engine = std::make_unique<Engine>();
+    game.engine->start(width, height);
+    game.fiveCount = 0;
+    return 0;
+}
+
+int quillmot_place(int x, int y) {
+    if (const int refused = refusal()) return refused;
+    Engine& engine = *game.engine;
+    if (!onBoard(engine, x, y)) return QUILLMOT_OFF_BOARD;
+    if (engine.cells[x + BORDER][y + BORDER].state != EMPTY) return QUILLMOT_OCCUPIED;
+    engine.move(x, y);
+    findFive();
+    return 0;
+}
+
+int quillmot_take_back(void) {
+    if (!game.engine || game.engine->moveCount == 0) return QUILLMOT_NO_GAME;
+    game.engine->undo();
+    findFive();
+    return 0;
+}
+
+int quillmot_think(int milliseconds) {
+    if (const int refused = refusal()) return refused;
+    if (milliseconds < 1 || milliseconds > MAX_THINK_MS) return QUILLMOT_BAD_ARGUMENT;
+    Engine& engine = *game.engine;
+    engine.nodes = 0;
+    engine.completedDepth = 0;
+    // The program's first move: the centre, without a search.
+    if (engine.moveCount == 0) return pack(engine.boardSize / 2, engine.boardHeight / 2);
+    engine.maxDepth = MAX_SEARCH_DEPTH;
+    engine.timeBudget = milliseconds;
+    return search();
+}
+
+int quillmot_search_depth(int depth) {
+    if (const int refused = refusal()) return refused;
+    if (depth < FIRST_DEPTH || depth > MAX_SEARCH_DEPTH) return QUILLMOT_BAD_ARGUMENT;
+    // No deadline within reach: the depth alone ends the search.
+    game.engine->maxDepth = depth;
+    game.engine->timeBudget = 1 << 30;
+    return search();
+}
+
+int quillmot_nodes(void) { return game.engine ? game.engine->nodes : 0; }
+int quillmot_completed_depth(void) { return game.engine ? game.engine->completedDepth : 0; }
+int quillmot_width(void) { return game.engine ? game.engine->boardSize : 0; }
+int quillmot_height(void) { return game.engine ? game.engine->boardHeight : 0; }
+int quillmot_move_count(void) { return game.engine ? game.engine->moveCount : 0; }
+
+int quillmot_move_at(int index) {
+    if (!game.engine || index < 0 || index >= game.engine->moveCount) return QUILLMOT_BAD_ARGUMENT;
+    const Point p = game.engine->moveHistory[index];
+    return pack(p.x - BORDER, p.y - BORDER);
+}
+
+int quillmot_stone(int x, int y) {
+    if (!game.engine || !onBoard(*game.engine, x, y)) return -1;
+    const int state = game.engine->cells[x + BORDER][y + BORDER].state;
+    return state == STONE_0 || state == STONE_1 ? state : -1;
+}
+
+int quillmot_five_count(void) { return game.fiveCount; }
+
+int quillmot_five_square(int index) {
+    if (index < 0 || index >= game.fiveCount) return QUILLMOT_BAD_ARGUMENT;
+    return pack(game.five[index].x - BORDER, game.five[index].y - BORDER);
+}
+
+}  // extern "C"

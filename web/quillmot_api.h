@@ -1,0 +1,56 @@
+// The engine behind the web page: a small C API over one Engine, compiled to WebAssembly.
+// Coordinates are 0-based columns and rows (x, y), as on the protocol's wire; a square is
+// returned packed as x + 256 * y. Every call validates its arguments: the page can never
+// put the engine into a state its own operations would not accept.
+#pragma once
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Results below zero.
+enum {
+    QUILLMOT_NO_GAME = -1,  // no game started yet
+    QUILLMOT_BAD_ARGUMENT = -2,
+    QUILLMOT_OFF_BOARD = -3,
+    QUILLMOT_OCCUPIED = -4,
+    QUILLMOT_GAME_OVER = -5,  // the last stone made five
+    QUILLMOT_BOARD_FULL = -6,
+};
+
+// A new game on an empty board of width by height squares (5 .. 32 each), in a new engine
+// with empty tables; the first stone is player 0's. 0, or QUILLMOT_BAD_ARGUMENT.
+int quillmot_new_game(int width, int height);
+
+// A stone for the side to move on the empty square (x, y). 0, or a result below zero.
+int quillmot_place(int x, int y);
+
+// Takes back the last stone. 0, or QUILLMOT_NO_GAME when the board is empty.
+int quillmot_take_back(void);
+
+// Chooses a move for the side to move within milliseconds (1 .. 3600000), as the program
+// does in a game: the centre on an empty board, else iterative deepening under the
+// engine's own clock. The move is returned, not played. A packed square, or below zero.
+int quillmot_think(int milliseconds);
+
+// The same search to a fixed depth (5 .. 20) without a deadline, as quillmot-bench runs it.
+int quillmot_search_depth(int depth);
+
+// Figures of the last search: stones placed, deepest completed iteration.
+int quillmot_nodes(void);
+int quillmot_completed_depth(void);
+
+// The board: stones, the stone of each move in play order, and the five (or more) in a row
+// that the last stone made: its squares, 0 when it made none. When it completed two lines
+// at once, the squares of both.
+int quillmot_width(void);
+int quillmot_height(void);
+int quillmot_move_count(void);
+int quillmot_move_at(int index);   // packed square, or QUILLMOT_BAD_ARGUMENT
+int quillmot_stone(int x, int y);  // 0 or 1; -1 for an empty or off-board square
+int quillmot_five_count(void);
+int quillmot_five_square(int index);  // packed square, or QUILLMOT_BAD_ARGUMENT
+
+#ifdef __cplusplus
+}
+#endif

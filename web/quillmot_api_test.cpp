@@ -1,0 +1,116 @@
+// The web page's C API: the five it reports, and every call it must refuse without
+// touching the game.
+#include "web/quillmot_api.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+#include <utility>
+
+namespace {
+
+using Square = std::pair<int, int>;
+
+Square unpack(int packed) { return {packed % 256, packed / 256}; }
+
+// Plays "x,y x,y ..." alternately from a new game; false at the first refused stone.
+bool play(int width, int height, const std::string& moves) {
+    if (quillmot_new_game(width, height) != 0) return false;
+    std::istringstream in(moves);
+    int x, y;
+    char comma;
+    while (in >> x >> comma >> y)
+        if (quillmot_place(x, y) != 0) return false;
+    return true;
+}
+
+std::set<Square> fiveSquares() {
+    std::set<Square> squares;
+    for (int i = 0; i < quillmot_five_count(); ++i) squares.insert(unpack(quillmot_five_square(i)));
+    return squares;
+}
+
+std::set<Square> squaresOf(const std::string& list) {
+    std::set<Square> squares;
+    std::istringstream in(list);
+    int x, y;
+    char comma;
+    while (in >> x >> comma >> y) squares.insert({x, y});
+    return squares;
+}
+
+TEST(WebApi, ReportsTheFiveTheLastStoneMade) {
+    struct Case {
+        const char* name;
+        int width, height;
+        const char* moves;  // the last stone is the one judged
+        const char* five;   // its squares, empty for none
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"row", 15, 15, "3,7 0,0 4,7 0,2 5,7 0,4 6,7 0,6 7,7", "3,7 4,7 5,7 6,7 7,7"},
+        {"column, second player", 15, 15, "0,0 9,1 0,2 9,2 0,4 9,3 0,6 9,4 0,8 9,5", "9,1 9,2 9,3 9,4 9,5"},
+        {"diagonal into the corner", 15, 15, "10,10 0,0 11,11 0,2 12,12 0,4 13,13 0,6 14,14",
+         "10,10 11,11 12,12 13,13 14,14"},
+        {"anti-diagonal from the edge", 6, 6, "0,5 5,5 1,4 5,3 3,2 5,1 4,1 3,5 2,3",
+         "0,5 1,4 2,3 3,2 4,1"},
+        {"overline: six by filling a gap", 15, 15, "1,1 0,0 2,1 0,2 3,1 0,4 5,1 0,6 6,1 0,8 4,1",
+         "1,1 2,1 3,1 4,1 5,1 6,1"},
+        {"two lines at once", 15, 15, "5,7 0,0 6,7 0,2 8,7 0,4 9,7 0,6 7,5 0,8 7,6 0,10 7,8 0,12 7,9 0,14 7,7",
+         "5,7 6,7 7,7 8,7 9,7 7,5 7,6 7,8 7,9"},
+        {"four is no five", 15, 15, "3,7 0,0 4,7 0,2 5,7 0,4 6,7", ""},
+        {"five of mixed colours is none", 15, 15, "3,7 4,7 5,7 0,0 6,7 0,2 7,7", ""},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(play(c.width, c.height, c.moves));
+        EXPECT_EQ(fiveSquares(), squaresOf(c.five));
+        EXPECT_EQ(quillmot_five_count(), static_cast<int>(squaresOf(c.five).size()));
+    }
+}
+
+TEST(WebApi, RefusesWithoutTouchingTheGame) {
+    EXPECT_EQ(quillmot_new_game(4, 15), QUILLMOT_BAD_ARGUMENT);
+    EXPECT_EQ(quillmot_new_game(15, 33), QUILLMOT_BAD_ARGUMENT);
+    ASSERT_TRUE(play(15, 15, "7,7"));
+    EXPECT_EQ(quillmot_place(15, 0), QUILLMOT_OFF_BOARD);
+    EXPECT_EQ(quillmot_place(-1, 3), QUILLMOT_OFF_BOARD);
+    EXPECT_EQ(quillmot_place(7, 7), QUILLMOT_OCCUPIED);
+    EXPECT_EQ(quillmot_think(0), QUILLMOT_BAD_ARGUMENT);
+    EXPECT_EQ(quillmot_search_depth(4), QUILLMOT_BAD_ARGUMENT);
+    EXPECT_EQ(quillmot_move_count(), 1);
+
+    // After a five nothing more is played until it is taken back.
+    ASSERT_TRUE(play(15, 15, "3,7 0,0 4,7 0,2 5,7 0,4 6,7 0,6 7,7"));
+    EXPECT_EQ(quillmot_place(9, 9), QUILLMOT_GAME_OVER);
+    EXPECT_EQ(quillmot_think(100), QUILLMOT_GAME_OVER);
+    EXPECT_EQ(quillmot_take_back(), 0);
+    EXPECT_EQ(quillmot_five_count(), 0);
+    EXPECT_EQ(quillmot_place(9, 9), 0);
+
+    // A full board without a five: a draw, nothing to search, everything to take back.
+    ASSERT_TRUE(play(5, 5,
+                     "0,0 1,0 3,0 2,0 2,1 4,0 3,1 0,1 0,2 1,1 2,2 4,1 3,2 1,2 4,2 2,3 0,3 3,3 1,3 "
+                     "2,4 4,3 3,4 0,4 4,4 1,4"));
+    EXPECT_EQ(quillmot_think(100), QUILLMOT_BOARD_FULL);
+    while (quillmot_take_back() == 0) {
+    }
+    EXPECT_EQ(quillmot_move_count(), 0);
+}
+
+TEST(WebApi, ThinkNamesAnEmptySquareWithoutPlayingIt) {
+    // The program's first move is the centre, also on a rectangle.
+    ASSERT_TRUE(play(20, 12, ""));
+    EXPECT_EQ(unpack(quillmot_think(1000)), Square(10, 6));
+    // A 1 ms budget cuts the first iteration short: the best candidate stands in.
+    ASSERT_TRUE(play(15, 15, "7,7 8,8 7,8 6,9"));
+    const auto [x, y] = unpack(quillmot_think(1));
+    EXPECT_EQ(quillmot_completed_depth(), 0);
+    EXPECT_TRUE(x >= 0 && x < 15 && y >= 0 && y < 15 && quillmot_stone(x, y) == -1);
+    EXPECT_EQ(quillmot_move_count(), 4);
+}
+
+}  // namespace
