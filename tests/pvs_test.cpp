@@ -1,5 +1,4 @@
-// The principal variation search, the evaluation and iterative deepening on real
-// positions, and in-process self-play games.
+// The principal variation search and iterative deepening on real positions.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -38,56 +37,6 @@ void readyToSearch(Engine& e) {
     e.deadline = std::numeric_limits<int64_t>::max();
     e.threatBudget = THREAT_BUDGET;
     e.threatNodes = 1;
-}
-
-TEST(Evaluate, WeightsDependOnTheOpponentsFive) {
-    auto e = positions::startedEngine(15);
-    for (auto& counts : e->classCounts)
-        for (auto& count : counts) count = 0;
-    e->classCounts[0][CLASS_OPEN_FOUR] = 2;
-    e->classCounts[0][3] = 1;
-    e->classCounts[1][CLASS_FIVE] = 1;
-    EXPECT_EQ(e->evaluate(), 2 * 20 + 5 - 30);
-    e->classCounts[1][CLASS_FIVE] = 0;
-    EXPECT_EQ(e->evaluate(), 2 * 200 + 5);
-    // Seen from the other side, and with the tempo bonus on even plies.
-    e->sideToMove = 1;
-    e->otherSide = 0;
-    EXPECT_EQ(e->evaluate(), -(2 * 20 + 5));
-    e->ply = 4;
-    EXPECT_EQ(e->leafValue(), -(2 * 20 + 5) + TEMPO_BONUS);
-    e->ply = 5;
-    EXPECT_EQ(e->leafValue(), -(2 * 20 + 5));
-}
-
-TEST(Ordering, CompareAndStableSort) {
-    ScoredMove list[] = {{1, 1, 5}, {2, 2, 25020}, {3, 3, 10000}, {4, 4, 5}, {5, 5, 10000}, {6, 6, 5}};
-    EXPECT_LT(compareScoreDescending(list[1], list[0]), 0);
-    sortMoves(list, 6);
-    const int expectedX[] = {2, 3, 5, 1, 4, 6};  // equal scores keep their order
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(list[i].x, expectedX[i]);
-}
-
-// Lists of every length and mix of scores sort like a stable sort by descending score.
-TEST(Ordering, SortMatchesAStableSortOnRandomLists) {
-    std::mt19937 rng(7);
-    for (int round = 0; round < 400; ++round) {
-        const int count = static_cast<int>(rng() % 300);
-        std::vector<ScoredMove> list(count);
-        for (int i = 0; i < count; ++i) {
-            int score = static_cast<int>(rng() % 122);
-            const unsigned pick = rng() % 100;
-            if (pick < 2) score = TABLE_MOVE_SCORE;
-            if (pick == 2) score = PV_PRIORITY;
-            if (pick == 3 && round % 10 == 0) score = -5;  // a score the generator never gives
-            list[i] = ScoredMove{static_cast<int16_t>(i), 0, score};
-        }
-        std::vector<ScoredMove> expected = list;
-        std::stable_sort(expected.begin(), expected.end(),
-                         [](const ScoredMove& a, const ScoredMove& b) { return a.score > b.score; });
-        sortMoves(list.data(), count);
-        for (int i = 0; i < count; ++i) ASSERT_EQ(list[i].x, expected[i].x) << round << " " << i;
-    }
 }
 
 TEST(PvSearch, TheRootPlaysItsFiveAtOnce) {
@@ -269,34 +218,6 @@ TEST(IterativeDeepening, IsDeterministic) {
     EXPECT_EQ(a->nodes, b->nodes);
     EXPECT_EQ(a->threatNodes, b->threatNodes);
     EXPECT_GT(a->nodes, 1000);
-}
-
-// Games the engine plays against itself with short budgets, as the turn driver would run
-// them, until a five or a full board: every move legal, the board consistent throughout.
-void selfPlay(int width, int height, int budget) {
-    auto e = positions::startedEngine(width, height);
-    e->maxDepth = MAX_SEARCH_DEPTH;
-    e->move(width / 2, height / 2);
-    bool five = false;
-    while (!five && e->moveCount < width * height) {
-        e->timeBudget = budget;
-        int x, y;
-        e->iterativeDeepening(x, y);
-        int ex = x + BORDER, ey = y + BORDER;
-        ASSERT_TRUE(e->legalOrFallback(ex, ey));
-        ASSERT_TRUE(e->isPlayable(ex, ey));
-        ASSERT_EQ(e->cells[ex][ey].state, EMPTY);
-        five = e->cells[ex][ey].threatClass[e->sideToMove] == CLASS_FIVE;
-        e->makeMove(ex, ey);
-        ASSERT_TRUE(e->isConsistent()) << "after move " << e->moveCount;
-    }
-    EXPECT_TRUE(five || e->moveCount == width * height);
-}
-
-TEST(SelfPlay, GamesOnSquareAndRectangularBoards) {
-    selfPlay(15, 15, 200);
-    selfPlay(20, 20, 200);
-    selfPlay(20, 9, 200);
 }
 
 }  // namespace

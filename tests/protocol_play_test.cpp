@@ -1,0 +1,379 @@
+// Positions and play through the protocol: the BOARD block, TAKEBACK, the worker thread
+// that thinks while commands arrive, and whole games within their budgets.
+#include <algorithm>
+#include <random>
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "engine_process.h"
+
+namespace quillmot {
+namespace {
+
+using namespace testing;
+
+// ---- The BOARD block ----
+
+TEST_F(ProtocolSession, BoardPassesStonesInPlayOrderThenThinks) {
+    engine.send("INFO timeout_turn 300");
+    expectReply("START 20", "OK");
+    for (const auto& stones :
+         {std::vector<std::string>{"10,10,1", "10,11,2", "DONE"},
+          std::vector<std::string>{"10,10,2", "10,11,1", "done"},
+          std::vector<std::string>{"10,10,1", " 10, 11, 2 and more", "Done"}}) {
+        expectReply("RESTART", "OK");
+        engine.send("BOARD");
+        engine.send(stones[0]);
+        engine.send(stones[1]);
+        engine.send(stones[2]);
+        BoardModel board(20, 20);
+        board.place(10, 10);
+        board.place(10, 11);
+        EXPECT_TRUE(board.takeMove(engine.readLine()));
+        // Both stones are on the engine's board.
+        expectReply("PLAY 10,10", "ERROR bad coordinates");
+        expectReply("PLAY 10,11", "ERROR bad coordinates");
+    }
+}
+
+TEST_F(ProtocolSession, EmptyBoardBlockAnswersTheCentre) {
+    expectReply("START 15", "OK");
+    engine.send({"BOARD", "DONE"});
+    EXPECT_EQ(engine.readLine(), "7,7");
+    expectReply("RESTART", "OK");
+    engine.send({"BOARD whatever follows", "done"});
+    EXPECT_EQ(engine.readLine(), "7,7");
+}
+
+TEST_F(ProtocolSession, BoardBlockEndedByABadLine) {
+    engine.send("INFO timeout_turn 300");
+    expectReply("START 15", "OK");
+    struct Case {
+        std::vector<std::string> block;  // stone lines, then the line that ends the block
+        std::string afterwards;          // a stone line after the bad one: now a command
+    };
+    const Case cases[] = {
+        {{"10,10,3"}, "DONE"},
+        {{"10,10,1", "done "}, ""},
+        {{"10,10,1", " DONE"}, ""},
+        {{"10,10,1", "10,11,0"}, "3,3,1"},
+        {{"10,10,1", "15,0,2"}, "3,3,1"},
+        {{"10,10,1", "0,-1,2"}, "3,3,1"},
+        {{"10,10,1", "10 ,11,2"}, "3,3,1"},
+        {{"10,10,1", "10,11"}, "3,3,1"},
+        {{"10,10,1", "99999999999,1,2"}, "3,3,1"},
+        {{"10,10,1", "10,10,2"}, "3,3,1"},  // the square is taken
+        {{"10,10,1", "START 15"}, ""},      // the line ends the block and is not executed
+        {{"10,10,1", ""}, ""},
+    };
+    for (const Case& c : cases) {
+        expectReply("RESTART", "OK");
+        engine.send("BOARD");
+        BoardModel board(15, 15);
+        for (size_t i = 0; i + 1 < c.block.size(); ++i) {
+            engine.send(c.block[i]);
+            board.place(10, 10);
+        }
+        engine.send(c.block.back());
+        EXPECT_EQ(engine.readLine(), BAD_STONE) << c.block.back();
+        // The stones before the bad line stay and the engine still answers a move.
+        const std::string reply = engine.readLine();
+        if (c.block.size() == 1)
+            EXPECT_EQ(reply, "7,7") << c.block.back();
+        else
+            EXPECT_TRUE(board.takeMove(reply)) << c.block.back();
+        if (!c.afterwards.empty()) expectReply(c.afterwards, "UNKNOWN command");
+        expectNothingPending();
+    }
+}
+
+// The block is the whole position, each stone of the colour its line gives, in any order
+// and whatever the counts: the engine completes its own four or blocks the opponent's.
+TEST_F(ProtocolSession, BoardGivesEachStoneTheColourItsLineNames) {
+    engine.send("INFO timeout_turn 300");
+    expectReply("START 15", "OK");
+    const std::vector<std::string> four = {"3,3", "4,3", "5,3", "6,3"};  // open at 2,3 and 7,3
+    const std::vector<std::string> scattered = {"3,6", "5,8", "9,9", "11,11"};
+    auto lines = [](const std::vector<std::string>& squares, const char* who) {
+        std::vector<std::string> out;
+        for (const std::string& sq : squares) out.push_back(sq + "," + who);
+        return out;
+    };
+    auto concat = [](std::vector<std::string> a, const std::vector<std::string>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    struct Case {
+        const char* name;
+        std::vector<std::string> block;
+        std::set<std::string> replies;
+    };
+    const std::set<std::string> five = {"2,3", "7,3"};
+    const Case cases[] = {
+        {"own stones first", concat(lines(four, "1"), lines(scattered, "2")), five},
+        {"opponent's first", concat(lines(scattered, "2"), lines(four, "1")), five},
+        {"own stones only", lines(four, "1"), five},
+        {"opponent two ahead", concat(lines(four, "1"), lines(concat(scattered, {"0,14", "14,0"}), "2")), five},
+        {"block the opponent", concat({"2,3,1"}, lines(four, "2")), {"7,3"}},
+        {"block, engine ahead", concat(lines({"2,3", "9,9", "12,1", "1,12", "13,13"}, "1"), lines(four, "2")),
+         {"7,3"}},
+    };
+    for (const Case& c : cases) {
+        engine.send("BOARD");
+        for (const std::string& line : c.block) engine.send(line);
+        engine.send("DONE");
+        const std::string reply = engine.readLine();
+        EXPECT_TRUE(c.replies.count(reply)) << c.name << ": " << reply;
+    }
+    expectNothingPending();
+}
+
+// A BOARD during a game replaces the position: squares of the old game are free again and
+// every line of the block is a stone, none is left over as a command.
+TEST_F(ProtocolSession, BoardDuringAGameReplacesThePosition) {
+    engine.send("INFO timeout_turn 300");
+    expectReply("START 15", "OK");
+    engine.send("TURN 7,7");
+    const std::string reply = engine.readLine();
+    BoardModel old(15, 15);
+    old.place(7, 7);
+    ASSERT_TRUE(old.takeMove(reply));
+    engine.send({"BOARD", reply + ",2", "7,7,1", "0,0,2", "DONE"});
+    BoardModel board(15, 15);
+    for (const std::string& sq : {reply, std::string("7,7"), std::string("0,0")}) {
+        int x, y;
+        std::sscanf(sq.c_str(), "%d,%d", &x, &y);
+        board.place(x, y);
+    }
+    EXPECT_TRUE(board.takeMove(engine.readLine()));
+    expectNothingPending();
+    // The same square twice in one block is refused like any occupied square.
+    engine.send({"BOARD", "1,1,2", "1,1,1"});
+    EXPECT_EQ(engine.readLine(), BAD_STONE);
+    BoardModel single(15, 15);
+    single.place(1, 1);
+    EXPECT_TRUE(single.takeMove(engine.readLine()));
+    expectReply("PLAY 7,7", "7,7");  // free again
+}
+
+TEST_F(ProtocolSession, TakebackTakesBackTheLastStoneOnly) {
+    engine.send("INFO timeout_turn 300");
+    expectReply("START 15", "OK");
+    expectReply("PLAY 7,7", "7,7");
+    engine.send("TURN 8,8");
+    const std::string reply = engine.readLine();
+    BoardModel board(15, 15);
+    board.place(7, 7);
+    board.place(8, 8);
+    ASSERT_TRUE(board.takeMove(reply));
+    for (const char* bad : {"TAKEBACK 8,8", "TAKEBACK 0,0", "TAKEBACK", "TAKEBACK 3", "TAKEBACK 99,99",
+                                   "TAKEBACK 7,7"})
+        expectReply(bad, "ERROR bad coordinates");
+    expectReply("TAKEBACK " + reply, "OK");
+    expectReply("takeback 8,8", "OK");
+    expectReply("TAKEBACK 7,7", "OK");
+    expectReply("TAKEBACK 7,7", "ERROR bad coordinates");  // the board is empty
+    // Play goes on from the empty board: the first move is the centre again.
+    expectReply("BEGIN", "7,7");
+    engine.send("TURN 8,8");
+    BoardModel again(15, 15);
+    again.place(7, 7);
+    again.place(8, 8);
+    EXPECT_TRUE(again.takeMove(engine.readLine()));
+
+    // After a block with more of the engine's stones, the passes it needed go too.
+    engine.send({"BOARD", "3,3,1", "4,4,1", "DONE"});
+    const std::string answer = engine.readLine();
+    expectReply("TAKEBACK " + answer, "OK");
+    expectReply("TAKEBACK 4,4", "OK");
+    expectReply("TAKEBACK 3,3", "OK");
+    expectReply("BEGIN", "7,7");
+}
+
+// A turn limit of 0 asks for the fastest answer: the first iteration only, far within the
+// 1500 ms that the smallest budget used to take.
+TEST_F(ProtocolSession, TimeoutTurnZeroAnswersFast) {
+    engine.send("INFO timeout_turn 0");
+    expectReply("START 15", "OK");
+    const std::vector<std::string> game = {"7,7", "5,9", "9,8", "8,8", "7,6", "9,7", "7,5",
+                                           "7,4", "6,5", "8,7", "8,5", "5,5", "9,4", "10,3",
+                                           "8,6", "11,3", "5,8", "6,7", "9,3", "9,6"};
+    engine.send("BOARD");
+    BoardModel board(15, 15);
+    for (size_t i = 0; i < game.size(); ++i) {
+        engine.send(game[i] + (i % 2 == 0 ? ",1" : ",2"));
+        int x, y;
+        std::sscanf(game[i].c_str(), "%d,%d", &x, &y);
+        board.place(x, y);
+    }
+    const auto start = Clock::now();
+    engine.send("DONE");
+    EXPECT_TRUE(board.takeMove(engine.readLine()));
+    EXPECT_LT(elapsedMs(start), 500);
+}
+
+TEST_F(ProtocolSession, FullBoards) {
+    engine.send("INFO timeout_turn 300");
+    expectReply("START 5", "OK");
+    // A position with one empty square: the engine must find it.
+    BoardModel board(5, 5);
+    engine.send("BOARD");
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 5; ++x) {
+            if (x == 3 && y == 1) continue;
+            engine.send(square(x, y) + ",1");
+            board.place(x, y);
+        }
+    }
+    engine.send("DONE");
+    EXPECT_EQ(engine.readLine(), "3,1");
+    // Now the board is full: no move, and nothing changes.
+    expectReply("BEGIN", "ERROR no empty square");
+    expectReply("TURN 0,0", "ERROR bad coordinates");
+    expectReply("BEGIN", "ERROR no empty square");
+    expectReply("RESTART", "OK");
+    expectReply("BEGIN", "2,2");
+
+    // The same through PLAY and a last TURN: the engine has no move left.
+    expectReply("RECTSTART 6,5", "OK");
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x)
+            if (!(x == 5 && y == 4)) expectReply("PLAY " + square(x, y), square(x, y));
+    expectReply("TURN 5,4", "ERROR no empty square");
+    expectReply("BEGIN", "ERROR no empty square");
+}
+
+// ---- The worker thread ----
+
+TEST_F(ProtocolSession, CommandsThatWaitComeAfterTheRunningTurnsMove) {
+    engine.send("INFO timeout_turn 1000");
+    expectReply("START 15", "OK");
+    BoardModel board(15, 15);
+    // The second TURN arrives while the first is thought about; it waits for the move.
+    engine.send({"TURN 7,7", "TURN 0,0"});
+    board.place(7, 7);
+    EXPECT_TRUE(board.takeMove(engine.readLine()));
+    board.place(0, 0);
+    EXPECT_TRUE(board.takeMove(engine.readLine()));
+    // Likewise PLAY, RESTART, START and BOARD.
+    engine.send({"TURN 14,0", "PLAY 14,14"});
+    board.place(14, 0);
+    EXPECT_TRUE(board.takeMove(engine.readLine()));
+    EXPECT_EQ(engine.readLine(), "14,14");
+    engine.send({"BEGIN", "RESTART", "BEGIN"});
+    EXPECT_TRUE(board.takeMove(engine.readLine()));
+    EXPECT_EQ(engine.readLines(2), (std::vector<std::string>{"OK", "7,7"}));
+}
+
+TEST_F(ProtocolSession, LinesThatDoNotWaitMayComeBeforeTheMove) {
+    engine.send("INFO timeout_turn 1000");
+    expectReply("START 15", "OK");
+    engine.send({"TURN 7,7", "ABOUT", "NONSENSE", "RECTSTART 9", "INFO time_left 5000"});
+    std::vector<std::string> lines = engine.readLines(4);
+    BoardModel board(15, 15);
+    board.place(7, 7);
+    const auto move = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return !line.empty() && line[0] >= '0' && line[0] <= '9';
+    });
+    ASSERT_NE(move, lines.end());
+    EXPECT_TRUE(board.takeMove(*move));
+    lines.erase(move);
+    // The three other replies, whole and in the order of their commands.
+    EXPECT_EQ(lines, (std::vector<std::string>{ABOUT, "UNKNOWN command",
+                                               "ERROR bad RECTSTART parameters"}));
+    expectNothingPending();
+}
+
+// The budget never exceeds the manager's turn limit nor half the time left. Without these
+// caps the second move of a game would get 4 s, 3.85 s of it to the search's deadline.
+TEST_F(ProtocolSession, TheManagersLimitsCapTheSecondMovesBudget) {
+    for (const char* limits : {"INFO timeout_turn 300\nINFO time_left 2147483647",
+                               "INFO timeout_turn 30000\nINFO time_left 400"}) {
+        EngineProcess e;
+        e.send({limits, "START 15"});
+        EXPECT_EQ(e.readLine(), "OK");
+        const auto start = Clock::now();
+        e.send("TURN 7,7");
+        BoardModel board(15, 15);
+        board.place(7, 7);
+        EXPECT_TRUE(board.takeMove(e.readLine()));
+        EXPECT_LT(elapsedMs(start), 3000) << limits;
+        e.expectQuietExit();
+        EXPECT_EQ(e.errors(), "");
+    }
+}
+
+// A short game under real time settings: every reply is legal and comes within its 1500 ms
+// budget (the search's deadline lies 150 ms before it) plus a margin for a loaded machine.
+TEST_F(ProtocolSession, AShortGameWithinTheBudget) {
+    engine.send({"START 15", "INFO timeout_turn 1500", "INFO timeout_match 300000", "INFO time_left 300000"});
+    EXPECT_EQ(engine.readLine(), "OK");
+    BoardModel board(15, 15);
+    const std::pair<int, int> opponent[] = {{7, 7}, {8, 8}, {6, 9}, {9, 6}, {5, 5}, {10, 11}};
+    for (const auto& [x, y] : opponent) {
+        int ox = x, oy = y;
+        if (!board.isEmpty(ox, oy)) std::tie(ox, oy) = board.emptySquares().front();
+        board.place(ox, oy);
+        const auto start = Clock::now();
+        engine.send("TURN " + square(ox, oy));
+        ASSERT_TRUE(board.takeMove(engine.readLine()));
+        EXPECT_LT(elapsedMs(start), 1500 + 1000);
+    }
+    engine.send("END");
+    EXPECT_EQ(engine.waitExit(), 0);
+}
+
+TEST_F(ProtocolSession, TinyBudgetsStillAnswerLegalMoves) {
+    // A budget of 1 ms ends the search before its first iteration has a move.
+    for (const char* timeLeft : {"INFO time_left 1", "INFO time_left 0", "INFO time_left -7"}) {
+        EngineProcess e;
+        e.send({"INFO timeout_turn 1", timeLeft, "START 15"});
+        EXPECT_EQ(e.readLine(), "OK");
+        BoardModel board(15, 15);
+        for (int i = 0; i < 6; ++i) {
+            const auto empty = board.emptySquares();
+            const auto [x, y] = empty[(i * 37) % empty.size()];
+            e.send("TURN " + square(x, y));
+            board.place(x, y);
+            EXPECT_TRUE(board.takeMove(e.readLine())) << timeLeft;
+        }
+        e.expectQuietExit();
+        EXPECT_EQ(e.errors(), "");
+    }
+}
+
+// Whole games against random moves on small and rectangular boards: every answer is a
+// legal move, until the board is full.
+TEST_F(ProtocolSession, RandomGamesOnlyGetLegalMoves) {
+    engine.send("INFO timeout_turn 200");
+    std::mt19937 random(20261201);
+    const std::pair<int, int> sizes[] = {{5, 5}, {7, 5}, {5, 8}, {6, 6}};
+    for (const auto& [width, height] : sizes) {
+        expectReply("RECTSTART " + square(width, height), "OK");
+        BoardModel board(width, height);
+        bool engineBegins = width % 2 == 0;
+        if (engineBegins) {
+            engine.send("BEGIN");
+            EXPECT_TRUE(board.takeMove(engine.readLine()));
+        }
+        while (!board.isFull()) {
+            const auto empty = board.emptySquares();
+            const auto [x, y] = empty[random() % empty.size()];
+            engine.send("TURN " + square(x, y));
+            board.place(x, y);
+            const std::string reply = engine.readLine();
+            if (board.isFull()) {
+                EXPECT_EQ(reply, "ERROR no empty square");
+                break;
+            }
+            ASSERT_TRUE(board.takeMove(reply)) << width << " by " << height;
+        }
+        if (board.isFull()) expectReply("BEGIN", "ERROR no empty square");
+    }
+}
+
+}  // namespace
+}  // namespace quillmot
