@@ -92,18 +92,16 @@ const char* Engine::name() const { return "Quillmot"; }
 
 bool Engine::fallbackMove(int& x, int& y) const {
     int bestScore = -1;
-    for (int cy = window.min.y; cy <= window.max.y; ++cy) {
-        for (int cx = window.min.x; cx <= window.max.x; ++cx) {
-            const Cell& cell = cells[cx][cy];
-            if (!isCandidate(cell)) continue;
-            const int score = cellScore(cell);
-            if (score > bestScore) {
-                bestScore = score;
-                x = cx;
-                y = cy;
-            }
+    scanWindow(window, [&](int cx, int cy) {
+        const Cell& cell = cells[cx][cy];
+        if (!isCandidate(cell)) return;
+        const int score = cellScore(cell);
+        if (score > bestScore) {
+            bestScore = score;
+            x = cx;
+            y = cy;
         }
-    }
+    });
     if (bestScore >= 0) return true;
     for (int cy = BORDER; cy < BORDER + boardHeight; ++cy) {
         for (int cx = BORDER; cx < BORDER + boardSize; ++cx) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "base/cell.h"
 #include "base/types.h"
@@ -16,6 +17,25 @@ struct SearchWindow {
     Point min;
     Point max;
 };
+
+// Visits the window's squares by rows: y from the top row down, x from left to right within
+// a row. Every scan that takes the first square that qualifies uses this order, so ties
+// break the same way everywhere. visit(x, y) returns nothing, or true to stop the scan;
+// scanWindow returns whether it stopped. The bounds are read once, so visit may make and
+// take back moves.
+template <typename Visit>
+inline bool scanWindow(const SearchWindow& window, Visit&& visit) {
+    const int minX = window.min.x, maxX = window.max.x, minY = window.min.y, maxY = window.max.y;
+    for (int y = minY; y <= maxY; ++y) {
+        for (int x = minX; x <= maxX; ++x) {
+            if constexpr (std::is_void_v<std::invoke_result_t<Visit&, int, int>>)
+                visit(x, y);
+            else if (visit(x, y))
+                return true;
+        }
+    }
+    return false;
+}
 
 struct PositionHash {
     uint32_t index;

@@ -38,15 +38,13 @@ void Engine::generateMoves(ScoredMove* list, int* count) const {
     }
 
     // 3. Candidate squares by rows; a square scoring 0 or 1 is overwritten by the next.
-    for (int y = window.min.y; y <= window.max.y; ++y) {
-        for (int x = window.min.x; x <= window.max.x; ++x) {
-            const Cell& cell = cells[x][y];
-            if (!isCandidate(cell) || (x == tableX && y == tableY)) continue;
-            const int score = cellScore(cell);
-            list[n] = ScoredMove{static_cast<int16_t>(x), static_cast<int16_t>(y), score};
-            if (score > 1) ++n;
-        }
-    }
+    scanWindow(window, [&](int x, int y) {
+        const Cell& cell = cells[x][y];
+        if (!isCandidate(cell) || (x == tableX && y == tableY)) return;
+        const int score = cellScore(cell);
+        list[n] = ScoredMove{static_cast<int16_t>(x), static_cast<int16_t>(y), score};
+        if (score > 1) ++n;
+    });
     *count = n;
 
     // 4. Forced replies.
@@ -60,33 +58,27 @@ void Engine::generateMoves(ScoredMove* list, int* count) const {
         // Against an open four only a four of one's own, or a square where the opponent
         // would make a four, can matter.
         n = 0;
-        for (int y = window.min.y; y <= window.max.y; ++y) {
-            for (int x = window.min.x; x <= window.max.x; ++x) {
-                const Cell& cell = cells[x][y];
-                if (!isCandidate(cell)) continue;
-                if (cell.threatClass[me] < CLASS_FOUR && cell.threatClass[opp] < CLASS_FOUR) continue;
-                const int score = cellScore(cell);
-                list[n] = ScoredMove{static_cast<int16_t>(x), static_cast<int16_t>(y), score};
-                if (score > 0) ++n;
-            }
-        }
+        scanWindow(window, [&](int x, int y) {
+            const Cell& cell = cells[x][y];
+            if (!isCandidate(cell)) return;
+            if (cell.threatClass[me] < CLASS_FOUR && cell.threatClass[opp] < CLASS_FOUR) return;
+            const int score = cellScore(cell);
+            list[n] = ScoredMove{static_cast<int16_t>(x), static_cast<int16_t>(y), score};
+            if (score > 0) ++n;
+        });
         *count = n;
     }
 }
 
 // The first square by rows on which the side to move completes five.
 bool Engine::findFiveSquare(int& x, int& y) const {
-    for (int cy = window.min.y; cy <= window.max.y; ++cy) {
-        for (int cx = window.min.x; cx <= window.max.x; ++cx) {
-            const Cell& cell = cells[cx][cy];
-            if (isCandidate(cell) && cell.threatClass[sideToMove] == CLASS_FIVE) {
-                x = cx;
-                y = cy;
-                return true;
-            }
-        }
-    }
-    return false;
+    return scanWindow(window, [&](int cx, int cy) {
+        const Cell& cell = cells[cx][cy];
+        if (!isCandidate(cell) || cell.threatClass[sideToMove] != CLASS_FIVE) return false;
+        x = cx;
+        y = cy;
+        return true;
+    });
 }
 
 }  // namespace quillmot

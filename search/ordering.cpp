@@ -64,10 +64,9 @@ void sortMoves(ScoredMove* list, int count) {
 // Every candidate square of the window, by rows, at score 0. At most one per square.
 int Engine::candidateFallback(ScoredMove* list) const {
     int count = 0;
-    for (int y = window.min.y; y <= window.max.y; ++y)
-        for (int x = window.min.x; x <= window.max.x; ++x)
-            if (isCandidate(cells[x][y]))
-                list[count++] = ScoredMove{static_cast<int16_t>(x), static_cast<int16_t>(y), 0};
+    scanWindow(window, [&](int x, int y) {
+        if (isCandidate(cells[x][y])) list[count++] = ScoredMove{static_cast<int16_t>(x), static_cast<int16_t>(y), 0};
+    });
     return count;
 }
 

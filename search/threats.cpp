@@ -24,49 +24,48 @@ int Engine::forcedWinCheck() {
     const int32_t* mine = classCounts[me];
     const int32_t* theirs = classCounts[opp];
 
-    // 1, 2.
+    // A five to complete wins at once; two opposing five squares cannot both be blocked.
     if (mine[CLASS_FIVE] > 0) return 1;
     if (theirs[CLASS_FIVE] >= 2) return -2;
 
-    const int minX = window.min.x, maxX = window.max.x, minY = window.min.y, maxY = window.max.y;
-    // 3. The single block, whatever it leads to.
+    // The single block, whatever it leads to. A five square always lies next to a stone,
+    // so the scan finds it.
     if (theirs[CLASS_FIVE] == 1) {
-        for (int y = minY; y <= maxY; ++y) {
-            for (int x = minX; x <= maxX; ++x) {
-                const Cell& cell = cells[x][y];
-                if (!isCandidate(cell) || cell.threatClass[opp] != CLASS_FIVE) continue;
-                makeMove(x, y);
-                const int code = trialCode(forcedWinCheck());
-                undo();
-                return code;
-            }
-        }
-        return 0;  // unreachable: a five square always lies next to a stone
+        int code = 0;
+        scanWindow(window, [&](int x, int y) {
+            const Cell& cell = cells[x][y];
+            if (!isCandidate(cell) || cell.threatClass[opp] != CLASS_FIVE) return false;
+            makeMove(x, y);
+            code = trialCode(forcedWinCheck());
+            undo();
+            return true;
+        });
+        return code;
     }
 
-    // 4.
+    // An open four (or two fours) wins in three plies.
     if (mine[CLASS_OPEN_FOUR] > 0) return 3;
 
-    // 5. A four-three wins outright unless the opponent can answer with a four. The trials
+    // A four-three wins outright unless the opponent can answer with a four. The trials
     // nest wherever blocks make counter-fours, so on a contrived board they could run for
     // ever: once the deadline has passed, the node gives up (0) instead of trying more.
     if (mine[CLASS_FOUR_THREE] > 0) {
         if (!opponentCanFour(theirs)) return 5;
-        for (int y = minY; y <= maxY; ++y) {
-            for (int x = minX; x <= maxX; ++x) {
-                const Cell& cell = cells[x][y];
-                if (!isCandidate(cell) || cell.threatClass[me] != CLASS_FOUR_THREE) continue;
-                if (!timeUp) checkTime();
-                if (timeUp) return 0;
-                makeMove(x, y);
-                const int code = trialCode(forcedWinCheck());
-                undo();
-                if (code > 0) return code;
-            }
-        }
+        int code = 0;
+        const bool decided = scanWindow(window, [&](int x, int y) {
+            const Cell& cell = cells[x][y];
+            if (!isCandidate(cell) || cell.threatClass[me] != CLASS_FOUR_THREE) return false;
+            if (!timeUp) checkTime();
+            if (timeUp) return true;  // code stays 0
+            makeMove(x, y);
+            code = trialCode(forcedWinCheck());
+            undo();
+            return code > 0;
+        });
+        if (decided) return code;
     }
 
-    // 6, 7.
+    // Two open threes win in five plies when the opponent has no four to gain time with.
     if (mine[CLASS_DOUBLE_THREE] > 0 && !opponentCanFour(theirs)) return 5;
     return 0;
 }
@@ -82,16 +81,17 @@ void Engine::storeThreat(int result, Point bestMove) {
 // The wide form: also tries every plain four, remembers every verdict, and hands a node
 // to forcedWinCheck when the clock, the node budget or the ply limit runs out.
 int Engine::threatSearch() {
-    // 1. - 4.
+    // Past the deadline, a known position, an exhausted budget or too deep a line: the
+    // narrow form or the stored verdict answers.
     if (timeUp) return forcedWinCheck();
     const ThreatEntry& entry = threatTable[hashIndex & THREAT_TABLE_MASK];
     if (entry.check1 == hashCheck1 && entry.check2 == hashCheck2) return entry.result;
     if (threatBudget <= 0) return forcedWinCheck();
     if (ply > THREAT_PLY_LIMIT) return forcedWinCheck();
 
-    // 5. Bits 0, 1 and 13: every fourth node of the first 8192 of each 16384.
+    // The clock is read at every fourth node of the first 8192 of each 16384 (the bits of
+    // THREAT_TIME_MASK), then the node is counted against the budget.
     if ((threatNodes & THREAT_TIME_MASK) == 0) checkTime();
-    // 6.
     --threatBudget;
     ++threatNodes;
 
@@ -100,7 +100,7 @@ int Engine::threatSearch() {
     const int32_t* theirs = classCounts[opp];
     constexpr Point FROM_COUNTS{0, 0};
 
-    // 7, 8.
+    // A five to complete wins; two opposing five squares lose.
     if (mine[CLASS_FIVE] > 0) {
         storeThreat(1, FROM_COUNTS);
         return 1;
@@ -110,7 +110,6 @@ int Engine::threatSearch() {
         return -2;
     }
 
-    const int minX = window.min.x, maxX = window.max.x, minY = window.min.y, maxY = window.max.y;
     auto trial = [this](int x, int y) {
         makeMove(x, y);
         const int code = trialCode(threatSearch());
@@ -118,68 +117,64 @@ int Engine::threatSearch() {
         return code;
     };
     auto square = [](int x, int y) { return Point{static_cast<uint8_t>(x), static_cast<uint8_t>(y)}; };
+    // Tries the squares of the window that `tries` picks, by rows, until one wins; stores
+    // and returns that win. False when none did.
+    int won = 0;
+    auto firstWin = [&](auto tries) {
+        return scanWindow(window, [&](int x, int y) {
+            const Cell& cell = cells[x][y];
+            if (!isCandidate(cell) || !tries(cell)) return false;
+            const int code = trial(x, y);
+            if (code <= 0) return false;
+            storeThreat(code, square(x, y));
+            won = code;
+            return true;
+        });
+    };
 
-    // 9.
+    // The single block decides, win or not.
     if (theirs[CLASS_FIVE] == 1) {
-        for (int y = minY; y <= maxY; ++y) {
-            for (int x = minX; x <= maxX; ++x) {
-                const Cell& cell = cells[x][y];
-                if (!isCandidate(cell) || cell.threatClass[opp] != CLASS_FIVE) continue;
-                const int code = trial(x, y);
-                storeThreat(code, square(x, y));
-                return code;
-            }
-        }
+        int code = 0;
+        scanWindow(window, [&](int x, int y) {
+            const Cell& cell = cells[x][y];
+            if (!isCandidate(cell) || cell.threatClass[opp] != CLASS_FIVE) return false;
+            code = trial(x, y);
+            storeThreat(code, square(x, y));
+            return true;
+        });
+        return code;
     }
 
-    // 10.
+    // An open four wins in three plies.
     if (mine[CLASS_OPEN_FOUR] > 0) {
         storeThreat(3, FROM_COUNTS);
         return 3;
     }
 
-    // 11.
+    // A four-three wins outright against no counter-four, else each is tried.
     if (mine[CLASS_FOUR_THREE] > 0) {
         if (!opponentCanFour(theirs)) {
             storeThreat(5, FROM_COUNTS);
             return 5;
         }
-        for (int y = minY; y <= maxY; ++y) {
-            for (int x = minX; x <= maxX; ++x) {
-                const Cell& cell = cells[x][y];
-                if (!isCandidate(cell) || cell.threatClass[me] != CLASS_FOUR_THREE) continue;
-                const int code = trial(x, y);
-                if (code > 0) {
-                    storeThreat(code, square(x, y));
-                    return code;
-                }
-            }
-        }
+        if (firstWin([me](const Cell& cell) { return cell.threatClass[me] == CLASS_FOUR_THREE; })) return won;
     }
 
-    // 12.
+    // Two open threes against no counter-four.
     if (mine[CLASS_DOUBLE_THREE] > 0 && !opponentCanFour(theirs)) {
         storeThreat(5, FROM_COUNTS);
         return 5;
     }
 
-    // 13. Plain fours, both kinds in one pass.
+    // Plain fours, both kinds in one pass: continuous fours that end in a five.
     if (mine[CLASS_FOUR_TWO] > 0 || mine[CLASS_FOUR] > 0) {
-        for (int y = minY; y <= maxY; ++y) {
-            for (int x = minX; x <= maxX; ++x) {
-                const Cell& cell = cells[x][y];
-                if (!isCandidate(cell)) continue;
-                if (cell.threatClass[me] != CLASS_FOUR_TWO && cell.threatClass[me] != CLASS_FOUR) continue;
-                const int code = trial(x, y);
-                if (code > 0) {
-                    storeThreat(code, square(x, y));
-                    return code;
-                }
-            }
-        }
+        if (firstWin([me](const Cell& cell) {
+                return cell.threatClass[me] == CLASS_FOUR_TWO || cell.threatClass[me] == CLASS_FOUR;
+            }))
+            return won;
     }
 
-    // 14.
+    // No forced win: remembered as 0.
     storeThreat(0, Point{BORDER, BORDER});
     return 0;
 }
