@@ -68,9 +68,15 @@ constexpr int PV_PLIES = 64;
 
 // Threat search limits.
 constexpr int THREAT_PLY_LIMIT = 20;
+constexpr int THREAT_SEARCH_PLIES = 4;  // plies 0 to 3 use the threat search, deeper ones the narrow check
 constexpr int THREAT_TIME_MASK = 0x2003;
 constexpr int THREAT_BUDGET = 300000;
-constexpr int THREAT_BUDGET_LONG = 400000;  // when the move may take more than 15 s
+constexpr int THREAT_BUDGET_LONG = 400000;  // when the move may take more than LONG_SEARCH_MS
+constexpr int LONG_SEARCH_MS = 15000;
+
+// Both searches read the clock when the node count is a multiple of 4096: a few times a
+// millisecond, often enough to stop close to the deadline and rarely enough to cost nothing.
+constexpr int CLOCK_CHECK_MASK = 4095;
 
 // Square of engine coordinates; (0, 0) means "no move" since x = 0 lies in the border.
 // Point{} is (0, 0). Trivial on purpose: the hash tables hold millions of them, and only

@@ -21,7 +21,7 @@ void Engine::start(int size, int height) {
     // The process-wide tables, built by the first engine to start and shared from then on.
     initTables();
 
-    // 2, 3. Playable squares are empty, everything around them is outside.
+    // Playable squares are empty, everything around them is outside.
     boardSize = size;
     boardHeight = height;
     for (int x = 0; x < BOARD_ARRAY; ++x) {
@@ -31,7 +31,7 @@ void Engine::start(int size, int height) {
         }
     }
 
-    // 4, 5. Outside squares mark both players' masks; then classify every playable square.
+    // Outside squares mark both players' masks; then classify every playable square.
     for (int x = BORDER; x < BORDER + size; ++x) {
         for (int y = BORDER; y < BORDER + height; ++y) {
             Cell& cell = cells[x][y];
@@ -56,23 +56,23 @@ void Engine::start(int size, int height) {
         }
     }
 
-    // 6. No square of an empty board has a class above 0, so counting from 0 is exact.
+    // No square of an empty board has a class above 0, so counting from 0 is exact.
     for (auto& counts : classCounts)
         for (auto& count : counts) count = 0;
 
-    // 7. The 3 by 3 block around the centre.
+    // The window starts as the 3 by 3 block around the centre.
     const auto cx = static_cast<uint8_t>(size / 2 + BORDER);
     const auto cy = static_cast<uint8_t>(height / 2 + BORDER);
     window.min = Point{static_cast<uint8_t>(cx - 1), static_cast<uint8_t>(cy - 1)};
     window.max = Point{static_cast<uint8_t>(cx + 1), static_cast<uint8_t>(cy + 1)};
 
-    // 8.
+    // Player 0 moves first, on an empty history.
     sideToMove = 0;
     otherSide = 1;
     moveCount = 0;
     passCount = 0;
 
-    // 9. Forget every position; the stored search moves stay as ordering hints.
+    // Forget every position; the stored search moves stay as ordering hints.
     for (SearchEntry& entry : searchTable) {
         const Point keep = entry.move;
         entry = SearchEntry{};

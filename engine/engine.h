@@ -53,7 +53,7 @@ public:
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    // The six operations, in the order of the operation table.
+    // The six operations of the engine interface: start, move, yourTurn, finish, undo, name.
     // start: an empty board of size by height squares (height 0: a square board), player 0
     // to move. The caller keeps both sides within 5 .. MAX_BOARD.
     virtual void start(int size, int height = 0);

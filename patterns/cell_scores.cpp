@@ -38,6 +38,11 @@ constexpr const char* OPEN_THREES_SCORED_BY_POTENTIAL[] = {
 // The one weak line that nevertheless scores 15.
 constexpr const char* WEAK_LINE_SCORED_HIGH = "B---+--XB";
 
+// A line of type 6 or more scores STRONG_LINE_SCORE; a weaker one scores its window
+// potential from MIN_SCORED_POTENTIAL on, and nothing below it.
+constexpr int STRONG_LINE_SCORE = 15;
+constexpr int MIN_SCORED_POTENTIAL = 4;
+
 void generate() {
     bool potentialOnly[LINE_CODES] = {};
     for (const char* text : OPEN_THREES_SCORED_BY_POTENTIAL) potentialOnly[lineCode(parseLine(text))] = true;
@@ -50,9 +55,11 @@ void generate() {
             const int potential = windowPotential(line);
             int score;
             if (type >= LINE_OPEN_THREE)
-                score = potentialOnly[code] ? potential : 15;
+                score = potentialOnly[code] ? potential : STRONG_LINE_SCORE;
             else
-                score = code == weakHigh ? 15 : potential >= 4 ? potential : 0;
+                score = code == weakHigh                      ? STRONG_LINE_SCORE
+                        : potential >= MIN_SCORED_POTENTIAL ? potential
+                                                            : 0;
             CellScoreTable[lineIndex(own, opp)] = static_cast<int16_t>(score);
         }
     }

@@ -16,8 +16,9 @@ using namespace lines;
 
 int8_t lineTypeMemo[LINE_CODES];
 
-// 1. five or more through the centre: 9; 2. two or more squares that complete one: 8,
-// exactly one: 7; 3. otherwise the best line one own stone further on, less 2.
+// The type of a line: five or more through the centre is 9; two or more empty squares
+// that would complete five make 8, exactly one makes 7; otherwise the best type one more
+// own stone could reach, less 2 (and 0 below 2).
 int lineTypeOf(Line& line) {
     int code = lineCode(line);
     if (lineTypeMemo[code] >= 0) return lineTypeMemo[code];

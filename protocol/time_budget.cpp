@@ -14,11 +14,11 @@ int isqrt(int n) {
 
 int turnBudget(int moveNumber, int timeLeft, int& timeoutTurn) {
     if (moveNumber == 2 || moveNumber == 3) return SECOND_MOVES_BUDGET;
-    int budget = timeLeft / 20;
-    if (timeLeft >= 100000 && timeoutTurn < budget) budget = timeoutTurn;
+    int budget = timeLeft / TIME_LEFT_SHARE;
+    if (timeLeft >= PLENTY_OF_TIME_MS && timeoutTurn < budget) budget = timeoutTurn;
     if (budget < MIN_BUDGET)
         budget = MIN_BUDGET;
-    else if (budget >= 25000)
+    else if (budget >= TRIM_FROM_MS)
         budget -= isqrt(budget);
     timeoutTurn = budget;
     return budget;

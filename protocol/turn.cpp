@@ -18,7 +18,7 @@ void FrontEnd::brainInit() {
     }
     engine_->start(boardWidth_, boardHeight_);
     engine_->maxDepth = options_.maxDepth;
-    engine_->timeBudget = 3000;
+    engine_->timeBudget = NEW_ENGINE_BUDGET_MS;
     output_.pipeOut("OK");
 }
 

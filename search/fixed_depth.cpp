@@ -15,15 +15,17 @@ ScoredMove result(int x, int y, int score) {
 
 // Fail-hard alpha-beta over the closed window [lo, hi], keeping exact child values.
 ScoredMove Engine::fixedDepthSearch(int depth, bool root, int lo, int hi) {
-    // 1 - 5.
+    // A reversed window answers at once; past the deadline nothing counts; the clock is
+    // read every 4096 nodes.
     if (lo > hi + 1) return result(0, 0, hi + 1);
     int best = lo - 1;
     ScoredMove bestMove = result(0, 0, 0);
     if (timeUp) return result(0, 0, 0);
-    if ((nodes & 4095) == 0) checkTime();
+    if ((nodes & CLOCK_CHECK_MASK) == 0) checkTime();
     pvLength[ply] = ply;
 
-    // 6 - 9.
+    // Forced wins end an inner node; the root only takes its own five. The horizon is the
+    // static evaluation.
     const int threat = forcedWinCheck();
     if (!root) {
         if (threat > 0) return result(0, 0, WIN_SCORE - threat);
@@ -38,7 +40,7 @@ ScoredMove Engine::fixedDepthSearch(int depth, bool root, int lo, int hi) {
     }
     if (depth == 0) return result(0, 0, leafValue());
 
-    // 10 - 14.
+    // The moves, ordered; a root with a single move returns it without searching.
     ScoredMove list[MOVE_LIST_CAPACITY];
     int count;
     generateMoves(list, &count);
@@ -48,7 +50,8 @@ ScoredMove Engine::fixedDepthSearch(int depth, bool root, int lo, int hi) {
     }
     count = orderMoves(list, count, FIXED_PV_PRIORITY);
 
-    // 15.
+    // Each child: its exact value from the table when one is stored for this depth, else
+    // searched, and stored when the window proves it exact.
     for (int i = 0; i < count; ++i) {
         const ScoredMove m = list[i];
         makeMove(m.x, m.y);
@@ -82,7 +85,7 @@ ScoredMove Engine::fixedDepthSearch(int depth, bool root, int lo, int hi) {
         }
     }
 
-    // 16.
+    // The best move and its value, or lo - 1 when no move reached lo.
     return result(bestMove.x, bestMove.y, best);
 }
 

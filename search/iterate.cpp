@@ -7,22 +7,36 @@ namespace quillmot {
 
 namespace {
 
-// The deadline keeps a margin for the move's way back to the manager.
-int deadlineMargin(int budget) { return budget <= 4500 ? 150 : budget <= 15000 ? 600 : 1000; }
+// The deadline keeps a margin for the move's way back to the manager: the reply through the
+// pipes, a loaded machine, and the last node's return from deep in the search. Short turns
+// keep 150 ms, turns up to 15 s keep 600 ms, longer ones a second.
+constexpr int SHORT_TURN_MS = 4500;
+constexpr int SHORT_TURN_MARGIN_MS = 150;
+constexpr int MEDIUM_TURN_MARGIN_MS = 600;
+constexpr int LONG_TURN_MARGIN_MS = 1000;
+
+int deadlineMargin(int budget) {
+    return budget <= SHORT_TURN_MS    ? SHORT_TURN_MARGIN_MS
+           : budget <= LONG_SEARCH_MS ? MEDIUM_TURN_MARGIN_MS
+                                      : LONG_TURN_MARGIN_MS;
+}
+
+// A search started without a budget, or without a usable depth limit, gets these.
+constexpr int DEFAULT_BUDGET_MS = 8000;
+constexpr int SMALLEST_MAX_DEPTH = 2;
 
 }  // namespace
 
 void Engine::iterativeDeepening(int& x, int& y) {
-    // 1.
-    if (timeBudget <= 0) timeBudget = 8000;
-    if (maxDepth < 2) maxDepth = MAX_SEARCH_DEPTH;
+    if (timeBudget <= 0) timeBudget = DEFAULT_BUDGET_MS;
+    if (maxDepth < SMALLEST_MAX_DEPTH) maxDepth = MAX_SEARCH_DEPTH;
 
-    // 2.
+    // The deadline, from the clock at the start.
     const int64_t now = readClock();
     searchStart = now;
     deadline = now + timeBudget - deadlineMargin(timeBudget);
 
-    // 3.
+    // A clean search state: no line, no deadline seen, no nodes.
     std::memset(pvTable, 0, sizeof pvTable);
     timeUp = 0;
     ply = 0;
@@ -31,18 +45,19 @@ void Engine::iterativeDeepening(int& x, int& y) {
     threatBudget = THREAT_BUDGET;
     completedDepth = 0;
 
-    // 4. The principal-variation table has room for 62 plies below the root.
+    // Deeper and deeper until the deadline or the depth limit; the principal-variation
+    // table has room for 62 plies below the root.
     const int lastDepth = maxDepth < PV_PLIES - 2 ? maxDepth : PV_PLIES - 2;
     for (int depth = FIRST_DEPTH; depth <= lastDepth; ++depth) {
         followPv = 1;
         if (timeUp) break;
-        threatBudget = timeBudget <= 15000 ? THREAT_BUDGET : THREAT_BUDGET_LONG;
+        threatBudget = timeBudget <= LONG_SEARCH_MS ? THREAT_BUDGET : THREAT_BUDGET_LONG;
         ply = 0;
         pvSearch(depth, true, -SEARCH_INFINITY, SEARCH_INFINITY);
         if (!timeUp) completedDepth = depth;
     }
 
-    // 5, 6.
+    // Bounds hold for this search only; the move is the first of the best line found.
     clearSearchBounds();
     x = pvTable[0][0].x - BORDER;
     y = pvTable[0][0].y - BORDER;

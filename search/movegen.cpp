@@ -21,11 +21,11 @@ void keepFirstOfClass(const Engine& e, ScoredMove* list, int* count, int player,
 
 void Engine::generateMoves(ScoredMove* list, int* count) const {
     const int me = sideToMove, opp = otherSide;
-    // 1.
+    // An empty list still marks its first entry as no move.
     list[0].x = -1;
     int n = 0;
 
-    // 2. The table move: the best move stored for this very position. Its square is used
+    // The table move: the best move stored for this very position. Its square is used
     // only while empty, so a collision of both check keys cannot put a stone on a stone.
     int tableX = -1, tableY = -1;
     const SearchEntry& entry = searchTable[hashIndex];
@@ -37,7 +37,7 @@ void Engine::generateMoves(ScoredMove* list, int* count) const {
         n = 1;
     }
 
-    // 3. Candidate squares by rows; a square scoring 0 or 1 is overwritten by the next.
+    // Candidate squares by rows; a square scoring 0 or 1 is overwritten by the next.
     scanWindow(window, [&](int x, int y) {
         const Cell& cell = cells[x][y];
         if (!isCandidate(cell) || (x == tableX && y == tableY)) return;
@@ -47,7 +47,8 @@ void Engine::generateMoves(ScoredMove* list, int* count) const {
     });
     *count = n;
 
-    // 4. Forced replies.
+    // Forced replies: one's own five, the block of the opponent's, one's own open four, or
+    // against the opponent's open four the squares that still matter.
     if (classCounts[me][CLASS_FIVE] > 0) {
         keepFirstOfClass(*this, list, count, me, CLASS_FIVE);
     } else if (classCounts[opp][CLASS_FIVE] > 0) {

@@ -6,22 +6,23 @@ namespace quillmot {
 
 int Engine::pvSearch(int depth, bool root, int alpha, int beta) {
     assert(alpha < beta);
-    // 1, 2.
+    // Past the deadline every node is a leaf; the clock is read every 4096 nodes.
     if (timeUp) return leafValue();
-    if ((nodes & 4095) == 0) checkTime();
+    if ((nodes & CLOCK_CHECK_MASK) == 0) checkTime();
 
-    // 3, 4.
+    // An empty line from this ply, and nothing above alpha yet.
     pvLength[ply] = ply;
     int best = alpha - 1;
     Point bestMove{};
     uint8_t bound = BOUND_UPPER;
 
-    // 5.
+    // Transposition table lookup.
     const int probed = probeSearchTable(alpha, beta, depth, ply);
     if (probed != PROBE_MISS && probed != PROBE_KNOWN) return probed;
 
-    // 6 - 8. A forced result ends an inner node; the root only takes its own five.
-    const int threat = ply < 4 ? threatSearch() : forcedWinCheck();
+    // Forced wins: the memoised threat search near the root, the narrow check deeper. A
+    // forced result ends an inner node; the root only takes its own five.
+    const int threat = ply < THREAT_SEARCH_PLIES ? threatSearch() : forcedWinCheck();
     if (!root) {
         if (threat > 0) return WIN_SCORE - threat;
         if (threat < 0) return -WIN_SCORE - threat;
@@ -34,10 +35,10 @@ int Engine::pvSearch(int depth, bool root, int alpha, int beta) {
         }
     }
 
-    // 9.
+    // Horizon: the static evaluation.
     if (depth <= 0) return leafValue();
 
-    // 10, 11.
+    // The moves; a root with a single move plays it without searching.
     ScoredMove list[MOVE_LIST_CAPACITY];
     int count;
     generateMoves(list, &count);
@@ -46,10 +47,11 @@ int Engine::pvSearch(int depth, bool root, int alpha, int beta) {
         return leafValue();
     }
 
-    // 12 - 14.
+    // The previous best line first, then by score.
     count = orderMoves(list, count, PV_PRIORITY);
 
-    // 15.
+    // The first move with the full window, the others with a null window around alpha and
+    // again with the full window when they land inside it.
     for (int i = 0; i < count; ++i) {
         const ScoredMove m = list[i];
         makeMove(m.x, m.y);
@@ -78,7 +80,7 @@ int Engine::pvSearch(int depth, bool root, int alpha, int beta) {
         }
     }
 
-    // 16.
+    // The result, as a bound or an exact score, into the table.
     storeSearchResult(bestMove, best, bound, depth);
     return best;
 }
