@@ -223,5 +223,40 @@ TEST(YourTurn, AFullBoardPlaysNothing) {
     EXPECT_TRUE(e->isConsistent());
 }
 
+// What the search stores as a child's exact value is exact: the value a full-window search
+// of that child gives, although most children are searched with narrowed windows that
+// only bound their values.
+TEST(FixedDepthSearch, StoredExactValuesAreTheFullWindowValues) {
+    for (const char* moves : {"7,7 5,9 9,8 8,8 7,6 9,7", "7,7 8,7 6,9 8,9 6,8 7,6 9,8 8,8 8,6 9,5 6,10 6,11 8,10 7,3",
+                              "7,7 6,8 5,5 6,9 6,7 8,7 7,8 8,9 7,9 7,6 8,8 6,6 5,6 5,7"}) {
+        for (const int depth : {2, 3}) {
+            auto root = positions::positionFromMoves(15, 15, moves);
+            readyAtPly(*root, 0);
+            root->fixedDepthSearch(depth, true, -SEARCH_INFINITY, SEARCH_INFINITY);
+            ScoredMove list[MOVE_LIST_CAPACITY];
+            int count;
+            root->generateMoves(list, &count);
+            int stored = 0;
+            for (int i = 0; i < count; ++i) {
+                root->makeMove(list[i].x, list[i].y);
+                const SearchEntry entry = root->searchTable[root->hashIndex];
+                const bool kept = entry.check1 == root->hashCheck1 && entry.check2 == root->hashCheck2 &&
+                                  entry.depth == depth - 1;
+                root->undo();
+                if (!kept) continue;
+                ++stored;
+                auto child = positions::positionFromMoves(15, 15, moves);
+                child->makeMove(list[i].x, list[i].y);
+                readyAtPly(*child, 1);
+                int v = -child->fixedDepthSearch(depth - 1, false, -SEARCH_INFINITY, SEARCH_INFINITY).score;
+                if (v >= FIXED_DECISIVE_SCORE) v -= 1;
+                if (v <= -FIXED_DECISIVE_SCORE) v += 1;
+                EXPECT_EQ(entry.score, v) << "depth " << depth << " move " << i;
+            }
+            EXPECT_GT(stored, 0) << moves;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace quillmot

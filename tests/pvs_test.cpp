@@ -220,5 +220,49 @@ TEST(IterativeDeepening, IsDeterministic) {
     EXPECT_GT(a->nodes, 1000);
 }
 
+// Plain full-window alpha-beta over the same forced results, leaves and moves as the
+// principal variation search, without its table and null windows.
+int alphaBeta(Engine& e, int depth, bool root, int alpha, int beta) {
+    const int threat = e.ply < THREAT_SEARCH_PLIES ? e.threatSearch() : e.forcedWinCheck();
+    if (!root && threat > 0) return WIN_SCORE - threat;
+    if (!root && threat < 0) return -WIN_SCORE - threat;
+    int x, y;
+    if (threat == 1 && e.findFiveSquare(x, y)) return winIn(1);
+    if (depth <= 0) return e.leafValue();
+    ScoredMove list[MOVE_LIST_CAPACITY];
+    int count;
+    e.generateMoves(list, &count);
+    if (root && count == 1) return e.leafValue();
+    if (count == 0) count = e.candidateFallback(list);
+    int best = alpha - 1;
+    for (int i = 0; i < count && best < beta; ++i) {
+        e.makeMove(list[i].x, list[i].y);
+        const int v = -alphaBeta(e, depth - 1, false, -beta, -(alpha > best ? alpha : best));
+        e.undo();
+        if (v > best) best = v;
+    }
+    return best;
+}
+
+// The null windows and their re-searches give the root the value that plain alpha-beta
+// gives.
+TEST(PvSearch, TheRootValueIsThePlainAlphaBetaValue) {
+    const std::pair<const char*, const std::vector<std::string>*> positionsToSearch[] = {
+        {"middle game", &positions::MIDDLE_GAME}, {"open three", &positions::OPEN_THREE},
+        {"four-three", &positions::FOUR_THREE},   {"double threes", &positions::TWO_DOUBLE_THREES},
+    };
+    for (const auto& [name, rows] : positionsToSearch) {
+        for (const int depth : {2, 3, 4}) {
+            auto pvs = positionFromRows(*rows);
+            readyToSearch(*pvs);
+            const int value = pvs->pvSearch(depth, true, -SEARCH_INFINITY, SEARCH_INFINITY);
+            auto plain = positionFromRows(*rows);
+            readyToSearch(*plain);
+            EXPECT_EQ(value, alphaBeta(*plain, depth, true, -SEARCH_INFINITY, SEARCH_INFINITY))
+                << name << " at depth " << depth;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace quillmot

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <utility>
 
 #include "protocol/time_budget.h"
 
@@ -109,6 +110,15 @@ TEST(ProtocolBudget, CapBudgetKeepsEveryFigureOfTheUsualSettings) {
     EXPECT_EQ(capped(2, INT_MAX, 1000), 1000);
     EXPECT_EQ(capped(9, INT_MAX, 1000), 1000);
     EXPECT_EQ(capped(9, INT_MAX, 300), 300);
+}
+
+// The trim begins at exactly 25 s: 24999 stays, 25000 loses its square root (158).
+TEST(ProtocolBudget, TheTrimStartsAtExactly25Seconds) {
+    const std::pair<int, int> settingAndBudget[] = {{24999, 24999}, {25000, 24842}, {25001, 24843}};
+    for (const auto& [setting, budget] : settingAndBudget) {
+        int timeoutTurn = setting;
+        EXPECT_EQ(turnBudget(4, 1000000000, timeoutTurn), budget) << setting;
+    }
 }
 
 }  // namespace
