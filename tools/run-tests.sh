@@ -18,6 +18,10 @@ build_and_test() {
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
+# What the builds, the tests and the fuzzer need (the Windows and browser stages install
+# their own): installed when run as root, else the apt-get command is printed.
+tools/ensure-packages.sh cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev clang \
+  libclang-rt-14-dev python3
 tools/check-layers.sh
 build_and_test build/release -DCMAKE_BUILD_TYPE=Release
 echo "=== windows"
