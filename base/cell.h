@@ -1,7 +1,11 @@
 // One square of the board array.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
+
+#include "base/types.h"
 
 namespace quillmot {
 
@@ -20,5 +24,46 @@ struct Cell {
     uint8_t near2;            // stones on the 8 squares two steps away along the lines
 };
 static_assert(sizeof(Cell) == 24);
+
+// Both players' masks of direction k as one value, player 0's in the low byte: the index of
+// the line tables. Read and written as one 16-bit value, so that what a stone writes is
+// handed straight on to the next read.
+inline unsigned maskPair(const Cell& cell, int k) {
+    if constexpr (std::endian::native == std::endian::little) {
+        uint16_t pair;
+        std::memcpy(&pair, cell.lineMask[k], sizeof pair);
+        return pair;
+    }
+    return cell.lineMask[k][0] | cell.lineMask[k][1] << 8;
+}
+inline void setMaskPair(Cell& cell, int k, unsigned pair) {
+    if constexpr (std::endian::native == std::endian::little) {
+        const auto value = static_cast<uint16_t>(pair);
+        std::memcpy(cell.lineMask[k], &value, sizeof value);
+    } else {
+        cell.lineMask[k][0] = static_cast<uint8_t>(pair);
+        cell.lineMask[k][1] = static_cast<uint8_t>(pair >> 8);
+    }
+}
+
+// The board array of BOARD_ARRAY by BOARD_ARRAY squares, stored row by row so that a scan
+// along a row (as move generation makes) reads consecutive squares, and indexed
+// board[x][y] all the same. squareIndex gives a square's place in the rows.
+constexpr int squareIndex(int x, int y) { return y * BOARD_ARRAY + x; }
+
+struct BoardArray {
+    Cell squares[BOARD_ARRAY * BOARD_ARRAY];
+
+    struct Column {
+        Cell* top;
+        Cell& operator[](int y) const { return top[y * BOARD_ARRAY]; }
+    };
+    struct ConstColumn {
+        const Cell* top;
+        const Cell& operator[](int y) const { return top[y * BOARD_ARRAY]; }
+    };
+    Column operator[](int x) { return {squares + x}; }
+    ConstColumn operator[](int x) const { return {squares + x}; }
+};
 
 }  // namespace quillmot

@@ -71,6 +71,7 @@ void Engine::start(int size, int height) {
     otherSide = 1;
     moveCount = 0;
     passCount = 0;
+    lineChangeCount = 0;
 
     // Forget every position; the stored search moves stay as ordering hints.
     for (SearchEntry& entry : searchTable) {

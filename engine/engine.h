@@ -44,6 +44,18 @@ struct PositionHash {
     friend bool operator==(const PositionHash&, const PositionHash&) = default;
 };
 
+// A line of an empty square whose types a stone changed: what take-back restores. A
+// stone changes at most 32 lines, one per square on its four lines.
+struct LineChange {
+    uint16_t cell;     // squareIndex in the board array
+    uint16_t types;    // both players' line types of the direction before, player 0's low
+    uint16_t classes;  // both players' classes before, as classPair reads them
+    uint8_t direction;
+    uint8_t unused;
+};
+static_assert(sizeof(LineChange) == 8);
+constexpr int MAX_LINE_CHANGES = 32 * MAX_HISTORY;
+
 class Engine final {
 public:
     // Clears what a search can read before writing it: the search table and the part of
@@ -136,52 +148,60 @@ public:
         return (isPlayable(x, y) && cells[x][y].state == EMPTY) || fallbackMove(x, y);
     }
 
-    // ---- State, in this order. ----
-    int32_t threatBudget = 0;
-    int64_t threatNodes = 0;  // positions the threat search expanded since the search began
+    // ---- State. What every node reads or writes comes first, in a few cache lines and
+    // pages; the board follows; the large tables, touched a few entries at a time, come
+    // last. ----
 
-    Cell cells[BOARD_ARRAY][BOARD_ARRAY]{};  // [x][y]
-
+    // The position.
     int32_t boardSize = 0;    // columns
     int32_t boardHeight = 0;  // rows; equal to boardSize on square boards
-    int32_t moveCount = 0;  // history entries: stones, and the passes of a set-up
+    int32_t moveCount = 0;    // history entries: stones, and the passes of a set-up
     int32_t passCount = 0;
     int32_t sideToMove = 0;
     int32_t otherSide = 1;
-
+    SearchWindow window{};
+    uint32_t hashIndex = 0;  // 18 significant bits
+    uint32_t hashCheck1 = 0;
+    uint32_t hashCheck2 = 0;
+    int32_t lineChangeCount = 0;  // entries of lineChanges in use
     // Empty squares per threat class and player. Classes 2 to 10 are exact; 0 and 1 take
     // part in the same updates but start from 0 and are never read.
     int32_t classCounts[2][CLASS_COUNT]{};
 
-    Point moveHistory[MAX_HISTORY]{};
-    Point windowMinHistory[MAX_HISTORY]{};  // window corners before each stone
-    Point windowMaxHistory[MAX_HISTORY]{};
-    SearchWindow window{};
-
-    ThreatEntry threatTable[THREAT_TABLE_SIZE];
-    uint32_t hashIndex = 0;  // 18 significant bits
-    uint32_t hashCheck1 = 0;
-    uint32_t hashCheck2 = 0;
-    SearchEntry searchTable[SEARCH_TABLE_SIZE];
-
+    // The search.
     // Stones placed by makeMove since the search began. 64 bits: a week of searching
     // places about 10^12.
     int64_t nodes = 0;
-
-    PvMove pvTable[PV_PLIES][PV_PLIES]{};
-    int32_t pvLength[PV_PLIES]{};
-
+    int64_t threatNodes = 0;  // positions the threat search expanded since the search began
+    int32_t threatBudget = 0;
+    int32_t ply = 0;
     uint8_t followPv = 0;
     uint8_t timeUp = 0;
-    int32_t ply = 0;
     int32_t timeBudget = 0;  // ms
     int32_t maxDepth = 0;
     int64_t searchStart = 0;  // clock readings, ms
     int64_t deadline = 0;
     int32_t completedDepth = 0;  // deepest iteration of the last search that ran to its end
 
+    BoardArray cells{};  // [x][y]
+
+    Point moveHistory[MAX_HISTORY]{};
+    Point windowMinHistory[MAX_HISTORY]{};  // window corners before each stone
+    Point windowMaxHistory[MAX_HISTORY]{};
+    // What each stone changed, for take-back: the changes of history entry i are
+    // lineChanges[changeMarks[i]] up to the next mark (or lineChangeCount).
+    int32_t changeMarks[MAX_HISTORY]{};
+    int32_t classCountsHistory[MAX_HISTORY][2][CLASS_COUNT]{};  // the counts before each stone
+    LineChange lineChanges[MAX_LINE_CHANGES];
+
+    PvMove pvTable[PV_PLIES][PV_PLIES]{};
+    int32_t pvLength[PV_PLIES]{};
+
+    SearchEntry searchTable[SEARCH_TABLE_SIZE];
+    ThreatEntry threatTable[THREAT_TABLE_SIZE];
+
 private:
-    void refreshLine(Cell& cell, int k);
+    void refreshLine(int index, int k, unsigned masks, LineChange*& log);
 };
 
 }  // namespace quillmot

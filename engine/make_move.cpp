@@ -1,4 +1,6 @@
 #include <cassert>
+#include <cstdint>
+#include <cstring>
 
 #include "engine/engine.h"
 #include "patterns/hash_keys.h"
@@ -9,8 +11,8 @@ namespace quillmot {
 
 namespace {
 
-// Offsets in the flat board array (x major) of one step along each direction.
-constexpr int STEP[DIRECTIONS] = {BOARD_ARRAY, 1, BOARD_ARRAY + 1, BOARD_ARRAY - 1};
+// Offsets in the board array (row by row) of one step along each direction.
+constexpr int STEP[DIRECTIONS] = {1, BOARD_ARRAY, BOARD_ARRAY + 1, 1 - BOARD_ARRAY};
 // The 8 adjacent squares, and the 8 squares two steps away along the four lines.
 constexpr int NEAR1[8] = {-BOARD_ARRAY - 1, -BOARD_ARRAY, -BOARD_ARRAY + 1, -1,
                           1,                BOARD_ARRAY - 1, BOARD_ARRAY, BOARD_ARRAY + 1};
@@ -19,32 +21,38 @@ constexpr int NEAR2[8] = {-2 * BOARD_ARRAY - 2, -2 * BOARD_ARRAY, -2 * BOARD_ARR
 
 }  // namespace
 
-// Re-reads direction k of an empty square and moves it between the class counts. Most
-// stones leave a line's type, and most type changes leave the class, as they were: the
-// counts are touched only when a class really changes.
-inline void Engine::refreshLine(Cell& cell, int k) {
-    const uint64_t pair = LineTypePairTable[maskPairIndex(cell.lineMask[k][0], cell.lineMask[k][1])];
+// Gives direction k of an empty square the line types of its new masks and moves the
+// square between the class counts, logging what it had for take-back. The types and the
+// classes are read and written whole (see classPair), one load and one store each.
+inline void Engine::refreshLine(int index, int k, unsigned masks, LineChange*& log) {
+    Cell& cell = cells.squares[index];
+    const uint64_t pair = LineTypePairTable[masks];
     const uint64_t old = lineTypeWord(cell.lineType);
     const int shift = 16 * k;
-    if (((old >> shift) & 0xFFFF) == pair) return;
+    const uint64_t before = (old >> shift) & 0xFFFF;
+    if (before == pair) return;
     const uint64_t types = (old & ~(0xFFFFull << shift)) | pair << shift;
-    cell.lineType[k][0] = static_cast<uint8_t>(pair);
-    cell.lineType[k][1] = static_cast<uint8_t>(pair >> 8);
-    for (int p = 0; p < 2; ++p) {
-        const int newClass = ClassTable[classIndexOfWord(types, p)];
-        const int oldClass = cell.threatClass[p];
-        if (newClass == oldClass) continue;
-        --classCounts[p][oldClass];
-        ++classCounts[p][newClass];
-        cell.threatClass[p] = static_cast<uint8_t>(newClass);
-    }
+    setLineTypeWord(cell.lineType, types);
+    const unsigned classes = classPair(cell.threatClass);
+    *log++ = LineChange{static_cast<uint16_t>(index), static_cast<uint16_t>(before), static_cast<uint16_t>(classes),
+                        static_cast<uint8_t>(k), 0};
+    const unsigned old0 = classes & 0xFF, old1 = classes >> 8;
+    const unsigned new0 = ClassTable[classIndexOfWord(types, 0)];
+    const unsigned new1 = ClassTable[classIndexOfWord(types, 1)];
+    // Without a branch: whether a class changes is as good as random, and moving a square
+    // from a class to the same class changes nothing.
+    --classCounts[0][old0];
+    ++classCounts[0][new0];
+    --classCounts[1][old1];
+    ++classCounts[1][new1];
+    setClassPair(cell.threatClass, new0 | new1 << 8);
 }
 
 void Engine::makeMove(int x, int y) {
     assert(isPlayable(x, y) && cells[x][y].state == EMPTY);
     assert(moveCount < MAX_HISTORY);
-    Cell* const board = &cells[0][0];
-    Cell* const s = board + x * BOARD_ARRAY + y;
+    Cell* const board = cells.squares;
+    Cell* const s = board + squareIndex(x, y);
     const int m = sideToMove;
 
     // The hash first: every search node probes both tables at once, so their entries for
@@ -57,6 +65,7 @@ void Engine::makeMove(int x, int y) {
     __builtin_prefetch(&threatTable[hashIndex & THREAT_TABLE_MASK]);
 
     ++nodes;
+    std::memcpy(classCountsHistory[moveCount], classCounts, sizeof classCounts);
     --classCounts[0][s->threatClass[0]];
     --classCounts[1][s->threatClass[1]];
     s->state = m;
@@ -64,6 +73,7 @@ void Engine::makeMove(int x, int y) {
     moveHistory[moveCount] = Point{static_cast<uint8_t>(x), static_cast<uint8_t>(y)};
     windowMinHistory[moveCount] = window.min;
     windowMaxHistory[moveCount] = window.max;
+    changeMarks[moveCount] = lineChangeCount;
     ++moveCount;
 
     // The window grows by two around each stone and stays on the board.
@@ -74,19 +84,24 @@ void Engine::makeMove(int x, int y) {
     if (y + 2 > window.max.y) window.max.y = static_cast<uint8_t>(y + 2 > maxY ? maxY : y + 2);
 
     // A stone changes the masks of the 32 squares on its four lines and nothing else.
+    const int index = squareIndex(x, y);
+    LineChange* log = lineChanges + lineChangeCount;
     for (int k = 0; k < DIRECTIONS; ++k) {
         const int step = STEP[k];
         for (int d = 1; d <= 4; ++d) {
             Cell& n = s[-d * step];  // the stone lies on n's positive side
-            n.lineMask[k][m] |= static_cast<uint8_t>(16 << (d - 1));
-            if (n.state == EMPTY) refreshLine(n, k);
+            const unsigned masks = maskPair(n, k) | (16u << (d - 1)) << (8 * m);
+            setMaskPair(n, k, masks);
+            if (n.state == EMPTY) refreshLine(index - d * step, k, masks, log);
         }
         for (int d = 1; d <= 4; ++d) {
             Cell& n = s[d * step];
-            n.lineMask[k][m] |= static_cast<uint8_t>(8 >> (d - 1));
-            if (n.state == EMPTY) refreshLine(n, k);
+            const unsigned masks = maskPair(n, k) | (8u >> (d - 1)) << (8 * m);
+            setMaskPair(n, k, masks);
+            if (n.state == EMPTY) refreshLine(index + d * step, k, masks, log);
         }
     }
+    lineChangeCount = static_cast<int32_t>(log - lineChanges);
     for (int offset : NEAR1) ++s[offset].near1;
     for (int offset : NEAR2) ++s[offset].near2;
 
@@ -105,6 +120,7 @@ void Engine::passTurn() {
     moveHistory[moveCount] = Point{0, 0};
     windowMinHistory[moveCount] = window.min;
     windowMaxHistory[moveCount] = window.max;
+    changeMarks[moveCount] = lineChangeCount;
     ++moveCount;
     ++passCount;
     const int m = sideToMove;
@@ -138,13 +154,13 @@ void Engine::undo() {
     window.min = windowMinHistory[moveCount];
     window.max = windowMaxHistory[moveCount];
 
-    Cell* const board = &cells[0][0];
-    Cell* const s = board + x * BOARD_ARRAY + y;
+    Cell* const board = cells.squares;
+    Cell* const s = board + squareIndex(x, y);
     // The square's masks are back to what they were when its stone was placed (every
     // later stone has been taken back), and its line types and classes were not touched
-    // while it was occupied: they are exactly what re-reading its masks would give.
-    ++classCounts[0][s->threatClass[0]];
-    ++classCounts[1][s->threatClass[1]];
+    // while it was occupied: they are exactly what re-reading its masks would give. The
+    // class counts come back whole.
+    std::memcpy(classCounts, classCountsHistory[moveCount], sizeof classCounts);
     s->state = EMPTY;
 
     const int m = otherSide;  // the player whose stone goes
@@ -157,17 +173,28 @@ void Engine::undo() {
         const int step = STEP[k];
         for (int d = 1; d <= 4; ++d) {
             Cell& n = s[-d * step];
-            n.lineMask[k][m] &= static_cast<uint8_t>(~(16 << (d - 1)));
-            if (n.state == EMPTY) refreshLine(n, k);
+            setMaskPair(n, k, maskPair(n, k) & ~((16u << (d - 1)) << (8 * m)));
         }
         for (int d = 1; d <= 4; ++d) {
             Cell& n = s[d * step];
-            n.lineMask[k][m] &= static_cast<uint8_t>(~(8 >> (d - 1)));
-            if (n.state == EMPTY) refreshLine(n, k);
+            setMaskPair(n, k, maskPair(n, k) & ~((8u >> (d - 1)) << (8 * m)));
         }
     }
     for (int offset : NEAR1) --s[offset].near1;
     for (int offset : NEAR2) --s[offset].near2;
+
+    // The lines the stone changed get back the types and classes they had, from the log
+    // instead of the tables.
+    const int first = changeMarks[moveCount];
+    for (int i = first; i < lineChangeCount; ++i) {
+        const LineChange& change = lineChanges[i];
+        Cell& cell = board[change.cell];
+        const int shift = 16 * change.direction;
+        const uint64_t types = lineTypeWord(cell.lineType);
+        setLineTypeWord(cell.lineType, (types & ~(0xFFFFull << shift)) | uint64_t{change.types} << shift);
+        setClassPair(cell.threatClass, change.classes);
+    }
+    lineChangeCount = first;
 }
 
 }  // namespace quillmot

@@ -7,8 +7,7 @@
 namespace quillmot {
 
 int16_t CellScoreTable[LINE_TABLE_SIZE];
-int32_t CellScoreTable32[LINE_TABLE_SIZE];
-int32_t CellScorePairTable[LINE_TABLE_SIZE];
+uint8_t CellScorePairTable[LINE_TABLE_SIZE];
 
 namespace {
 
@@ -63,11 +62,12 @@ void generate() {
             CellScoreTable[lineIndex(own, opp)] = static_cast<int16_t>(score);
         }
     }
-    for (int i = 0; i < LINE_TABLE_SIZE; ++i) CellScoreTable32[i] = CellScoreTable[i];
+    // A line scores a few dozen points at the most, so the pair fits in a byte and the
+    // table in 64 KiB, which stays in the cache beside the board.
     for (unsigned mask0 = 0; mask0 < 256; ++mask0)
         for (unsigned mask1 = 0; mask1 < 256; ++mask1)
-            CellScorePairTable[maskPairIndex(mask0, mask1)] =
-                CellScoreTable32[lineIndex(mask0, mask1)] + CellScoreTable32[lineIndex(mask1, mask0)];
+            CellScorePairTable[maskPairIndex(mask0, mask1)] = static_cast<uint8_t>(
+                CellScoreTable[lineIndex(mask0, mask1)] + CellScoreTable[lineIndex(mask1, mask0)]);
 }
 
 }  // namespace

@@ -11,11 +11,9 @@
 namespace quillmot {
 
 extern int16_t CellScoreTable[LINE_TABLE_SIZE];
-// CellScoreTable widened to int32.
-extern int32_t CellScoreTable32[LINE_TABLE_SIZE];
 // The potentials of one direction for both players added up, indexed like
 // LineTypePairTable: one read per direction where cellScore would make two.
-extern int32_t CellScorePairTable[LINE_TABLE_SIZE];
+extern uint8_t CellScorePairTable[LINE_TABLE_SIZE];
 
 // Generates the three tables from their rules (and the line types they read) once per
 // process; later calls return at once. Safe to call from several threads.
@@ -25,7 +23,7 @@ void initCellScores();
 // four directions, plus one for an adjacent stone. Attack and defence count alike.
 inline int cellScore(const Cell& cell) {
     int score = cell.near1 != 0 ? 1 : 0;
-    for (int k = 0; k < 4; ++k) score += CellScorePairTable[maskPairIndex(cell.lineMask[k][0], cell.lineMask[k][1])];
+    for (int k = 0; k < 4; ++k) score += CellScorePairTable[maskPair(cell, k)];
     return score;
 }
 

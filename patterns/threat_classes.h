@@ -1,7 +1,9 @@
 // ThreatClass of a square for one player, from its four LineTypes.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "base/cell.h"
 
@@ -24,12 +26,46 @@ inline int classIndex(const uint8_t (&lineType)[4][2], int player) {
            lineType[3][player];
 }
 
-// The eight line types of a square as one word, direction k and player p in byte 2k + p
-// (one load on little-endian machines, and correct on any).
+// The eight line types of a square as one word, direction k and player p in byte 2k + p:
+// one load on little-endian machines, byte by byte on others.
 inline uint64_t lineTypeWord(const uint8_t (&lineType)[4][2]) {
     uint64_t word = 0;
-    for (int i = 0; i < 8; ++i) word |= static_cast<uint64_t>(lineType[i / 2][i % 2]) << (8 * i);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&word, lineType, sizeof word);
+    } else {
+        for (int i = 0; i < 8; ++i) word |= static_cast<uint64_t>(lineType[i / 2][i % 2]) << (8 * i);
+    }
     return word;
+}
+
+inline void setLineTypeWord(uint8_t (&lineType)[4][2], uint64_t word) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(lineType, &word, sizeof word);
+    } else {
+        for (int i = 0; i < 8; ++i) lineType[i / 2][i % 2] = static_cast<uint8_t>(word >> (8 * i));
+    }
+}
+
+// Both players' classes of a square as one 16-bit value, player 0's in the low byte. The
+// move making reads and writes the line types and the classes of a square whole, never
+// part of what it has just written, so the processor can hand each store on to the next
+// load of the same square.
+inline unsigned classPair(const uint8_t (&threatClass)[2]) {
+    if constexpr (std::endian::native == std::endian::little) {
+        uint16_t value;
+        std::memcpy(&value, threatClass, sizeof value);
+        return value;
+    }
+    return threatClass[0] | threatClass[1] << 8;
+}
+inline void setClassPair(uint8_t (&threatClass)[2], unsigned pair) {
+    if constexpr (std::endian::native == std::endian::little) {
+        const auto value = static_cast<uint16_t>(pair);
+        std::memcpy(threatClass, &value, sizeof value);
+    } else {
+        threatClass[0] = static_cast<uint8_t>(pair);
+        threatClass[1] = static_cast<uint8_t>(pair >> 8);
+    }
 }
 
 // classIndex from the word: one player's four types sit in 16-bit lanes, and a single

@@ -34,7 +34,7 @@ int Engine::forcedWinCheck() {
         int code = 0;
         scanWindow(window, [&](int x, int y) {
             const Cell& cell = cells[x][y];
-            if (!isCandidate(cell) || cell.threatClass[opp] != CLASS_FIVE) return false;
+            if (cell.threatClass[opp] != CLASS_FIVE || !isCandidate(cell)) return false;
             makeMove(x, y);
             code = trialCode(forcedWinCheck());
             undo();
@@ -54,7 +54,7 @@ int Engine::forcedWinCheck() {
         int code = 0;
         const bool decided = scanWindow(window, [&](int x, int y) {
             const Cell& cell = cells[x][y];
-            if (!isCandidate(cell) || cell.threatClass[me] != CLASS_FOUR_THREE) return false;
+            if (cell.threatClass[me] != CLASS_FOUR_THREE || !isCandidate(cell)) return false;
             if (!timeUp) checkTime();
             if (timeUp) return true;  // code stays 0
             makeMove(x, y);
@@ -123,7 +123,7 @@ int Engine::threatSearch() {
     auto firstWin = [&](auto tries) {
         return scanWindow(window, [&](int x, int y) {
             const Cell& cell = cells[x][y];
-            if (!isCandidate(cell) || !tries(cell)) return false;
+            if (!tries(cell) || !isCandidate(cell)) return false;
             const int code = trial(x, y);
             if (code <= 0) return false;
             storeThreat(code, square(x, y));
@@ -137,7 +137,7 @@ int Engine::threatSearch() {
         int code = 0;
         scanWindow(window, [&](int x, int y) {
             const Cell& cell = cells[x][y];
-            if (!isCandidate(cell) || cell.threatClass[opp] != CLASS_FIVE) return false;
+            if (cell.threatClass[opp] != CLASS_FIVE || !isCandidate(cell)) return false;
             code = trial(x, y);
             storeThreat(code, square(x, y));
             return true;

@@ -45,7 +45,7 @@ std::vector<uint8_t> positionBytes(const Engine& e) {
         const auto* b = static_cast<const uint8_t*>(p);
         bytes.insert(bytes.end(), b, b + n);
     };
-    add(e.cells, sizeof e.cells);
+    add(&e.cells, sizeof e.cells);
     add(e.classCounts, sizeof e.classCounts);
     add(&e.window, sizeof e.window);
     add(&e.searchTable[e.hashIndex], sizeof(SearchEntry));

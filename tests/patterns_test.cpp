@@ -187,11 +187,14 @@ TEST_F(PatternTables, ClassesIgnoreOrderAndTheLowLineTypes) {
 
 TEST_F(PatternTables, BuildingAgainGivesTheSameTables) {
     const std::vector<uint8_t> classes(ClassTable, ClassTable + CLASS_TABLE_SIZE);
-    const std::vector<int32_t> scores(CellScoreTable32, CellScoreTable32 + LINE_TABLE_SIZE);
+    const std::vector<uint8_t> scores(CellScorePairTable, CellScorePairTable + LINE_TABLE_SIZE);
     initTables();
     EXPECT_EQ(classes, std::vector<uint8_t>(ClassTable, ClassTable + CLASS_TABLE_SIZE));
-    EXPECT_EQ(scores, std::vector<int32_t>(CellScoreTable32, CellScoreTable32 + LINE_TABLE_SIZE));
-    for (int i = 0; i < LINE_TABLE_SIZE; ++i) ASSERT_EQ(CellScoreTable32[i], CellScoreTable[i]);
+    EXPECT_EQ(scores, std::vector<uint8_t>(CellScorePairTable, CellScorePairTable + LINE_TABLE_SIZE));
+    for (unsigned mask0 = 0; mask0 < 256; ++mask0)
+        for (unsigned mask1 = 0; mask1 < 256; ++mask1)
+            ASSERT_EQ(CellScorePairTable[maskPairIndex(mask0, mask1)],
+                      CellScoreTable[lineIndex(mask0, mask1)] + CellScoreTable[lineIndex(mask1, mask0)]);
 }
 
 TEST(CellScore, EmptyBoardsScoreNothingAndOneStoneScoresItsNeighbours) {

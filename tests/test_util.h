@@ -42,8 +42,8 @@ struct BoardSnapshot {
     int sideToMove, otherSide, moveCount, ply;
 
     explicit BoardSnapshot(const Engine& e)
-        : cells(reinterpret_cast<const uint8_t*>(e.cells),
-                reinterpret_cast<const uint8_t*>(e.cells) + sizeof e.cells),
+        : cells(reinterpret_cast<const uint8_t*>(&e.cells),
+                reinterpret_cast<const uint8_t*>(&e.cells) + sizeof e.cells),
           window(e.window),
           hash(e.hash()),
           sideToMove(e.sideToMove),
