@@ -20,6 +20,7 @@
 // outnumber stones and the history (twice the squares) has room for every search on top.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -83,21 +84,24 @@ struct BoardState {
     std::vector<uint8_t> bytes;
 
     explicit BoardState(const Engine& e) {
-        auto append = [this](const void* p, size_t n) {
-            const auto* b = static_cast<const uint8_t*>(p);
-            bytes.insert(bytes.end(), b, b + n);
-        };
         const PositionHash hash = e.hash();
         const int32_t scalars[] = {e.boardSize, e.boardHeight, e.moveCount, e.passCount, e.sideToMove,
                                    e.otherSide, static_cast<int32_t>(hash.index), static_cast<int32_t>(hash.check1),
                                    static_cast<int32_t>(hash.check2)};
+        const size_t history = std::min<size_t>(e.moveCount, MAX_HISTORY) * sizeof(Point);
+        bytes.resize(sizeof scalars + sizeof e.cells + sizeof e.classCounts + sizeof e.window + 3 * history);
+        uint8_t* out = bytes.data();
+        auto append = [&out](const void* p, size_t n) {
+            std::memcpy(out, p, n);
+            out += n;
+        };
         append(scalars, sizeof scalars);
         append(e.cells, sizeof e.cells);
         append(e.classCounts, sizeof e.classCounts);
         append(&e.window, sizeof e.window);
-        append(e.moveHistory, e.moveCount * sizeof(Point));
-        append(e.windowMinHistory, e.moveCount * sizeof(Point));
-        append(e.windowMaxHistory, e.moveCount * sizeof(Point));
+        append(e.moveHistory, history);
+        append(e.windowMinHistory, history);
+        append(e.windowMaxHistory, history);
     }
     bool operator==(const BoardState&) const = default;
 };
