@@ -167,6 +167,10 @@ public:
     // Stones placed by makeMove since the search began. 64 bits: a week of searching
     // places about 10^12.
     int64_t nodes = 0;
+    // The node count from which pvSearch reads the clock next: the first node entry at or
+    // past each multiple of 4096. Threat trials between two entries often step over the
+    // multiple itself, so a test for the multiple alone can go ten times as long unread.
+    int64_t nextClockCheck = 0;
 
     PvMove pvTable[PV_PLIES][PV_PLIES]{};
     int32_t pvLength[PV_PLIES]{};
