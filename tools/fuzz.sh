@@ -5,9 +5,9 @@
 #   from the committed corpus tests/fuzz/corpus;
 # - engine: engine_fuzzer, any board, stones and small budget straight to the engine's
 #   search, from the seeds in tests/fuzz/engine_corpus (layout in tests/fuzz/engine_case.h).
-# New inputs go to scratch corpora in build/fuzz; a crash leaves its input in build/fuzz and
-# fails the run. FUZZ_JOBS=N runs each named target in N processes (libFuzzer -fork), for a
-# long run of one target on both cores.
+# A crash leaves its input in build/fuzz/TARGET and fails the run. FUZZ_JOBS=N runs each named
+# target in N processes sharing one corpus (libFuzzer -jobs), for a long run of one target on
+# both cores.
 #
 #   tools/fuzz.sh [SECONDS] [protocol] [engine]
 #   FUZZ_JOBS=2 tools/fuzz.sh 1800 engine
@@ -27,25 +27,28 @@ CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_
   -DQUILLMOT_TESTS=OFF > /dev/null
 cmake --build build/fuzz -j "$(nproc)" --target "${targets[@]/%/_fuzzer}"
 
-cd build/fuzz
+# Each target runs in its own folder build/fuzz/TARGET: its new inputs in corpus/, its output
+# in fuzz.log (and fuzz-N.log per process with FUZZ_JOBS), a crash's input beside them.
 run() {
   local target=$1 seeds
   case $target in
-    protocol) seeds=../../tests/fuzz/corpus ;;
-    engine) seeds=../../tests/fuzz/engine_corpus ;;
+    protocol) seeds=../../../tests/fuzz/corpus ;;
+    engine) seeds=../../../tests/fuzz/engine_corpus ;;
     *) echo "unknown fuzz target: $target" >&2; return 2 ;;
   esac
-  local fork=()
-  [ "$jobs" -gt 1 ] && fork=(-fork="$jobs" -ignore_crashes=0)
-  mkdir -p "corpus-$target"
-  "./${target}_fuzzer" "${fork[@]}" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 \
-    -max_len=4096 -print_final_stats=1 "corpus-$target" "$seeds"
+  local parallel=()
+  [ "$jobs" -gt 1 ] && parallel=(-jobs="$jobs" -workers="$jobs")
+  mkdir -p "build/fuzz/$target/corpus"
+  cd "build/fuzz/$target"
+  rm -f fuzz-*.log
+  "../${target}_fuzzer" "${parallel[@]}" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 \
+    -max_len=4096 -print_final_stats=1 corpus "$seeds" > fuzz.log 2>&1
 }
 
-# Side by side, each into its own log; then each log's summary, or its end after a failure.
+# Side by side; then each run's summary, or the end of its output after a failure.
 pids=()
 for target in "${targets[@]}"; do
-  run "$target" > "$target.log" 2>&1 &
+  run "$target" &
   pids+=($!)
 done
 failed=0
@@ -53,10 +56,12 @@ for i in "${!targets[@]}"; do
   target=${targets[$i]}
   if wait "${pids[$i]}"; then
     echo "--- $target fuzzer: passed ($seconds s)"
-    grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb|engine fuzzer)' "$target.log" || true
+    logs=("build/fuzz/$target/fuzz.log")
+    [ "$jobs" -gt 1 ] && logs=("build/fuzz/$target"/fuzz-*.log)
+    grep -hE '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb|engine fuzzer)' "${logs[@]}" || true
   else
-    echo "--- $target fuzzer: FAILED (build/fuzz/$target.log)"
-    tail -n 60 "$target.log"
+    echo "--- $target fuzzer: FAILED (build/fuzz/$target/fuzz.log)"
+    tail -n 60 "build/fuzz/$target/fuzz.log"
     failed=1
   fi
 done
