@@ -168,8 +168,8 @@ public:
     // places about 10^12.
     int64_t nodes = 0;
     // The node count from which pvSearch reads the clock next: the first node entry at or
-    // past each multiple of 4096. Threat trials between two entries often step over the
-    // multiple itself, so a test for the multiple alone can go ten times as long unread.
+    // past each multiple of 4096. The threat trials between two entries often step over
+    // the multiple itself, on crowded boards nearly every time.
     int64_t nextClockCheck = 0;
 
     PvMove pvTable[PV_PLIES][PV_PLIES]{};
