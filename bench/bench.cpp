@@ -14,7 +14,8 @@
 // machine and give no signature.
 //
 // --show prints a position as one line, the width, the height and its stones in play
-// order; --game searches such a line instead of the suite.
+// order ("pass" where a side gave the turn away); --game searches such a line instead of
+// the suite.
 //
 // --lateness times the turn driver's search, from its start to the move, on the suite and
 // on random crowded and threat-rich boards at each budget (default 50, 100, 200, 500, 1000,
@@ -90,8 +91,13 @@ bool parseOptions(int argc, char** argv, Options& options) {
 // The line --show prints and --game reads: "WIDTH HEIGHT x,y x,y ...".
 void showPosition(const BenchPosition& position, const Engine& engine) {
     std::printf("%d %d", position.width, position.height);
-    for (int i = 0; i < engine.moveCount; ++i)
-        std::printf(" %d,%d", engine.moveHistory[i].x - BORDER, engine.moveHistory[i].y - BORDER);
+    for (int i = 0; i < engine.moveCount; ++i) {
+        const Point p = engine.moveHistory[i];
+        if (p.x == 0)
+            std::printf(" pass");
+        else
+            std::printf(" %d,%d", p.x - BORDER, p.y - BORDER);
+    }
     std::printf("\n");
 }
 

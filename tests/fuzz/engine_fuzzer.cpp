@@ -2,9 +2,11 @@
 // side, any stones of both colours and a budget of a few milliseconds (engine_case.h). The
 // search the turn driver runs and a shallow fixed-depth search must answer an empty square,
 // leave the board consistent and the position exactly as it was. A failed check aborts with
-// what failed. At exit the slowest search is reported: its time past its deadline.
+// what failed. At exit the slowest search is reported: its time past its deadline, and the
+// command that replays its position in the release build.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "tests/fuzz/engine_case.h"
 
@@ -14,13 +16,25 @@ struct Slowest {
     double overrunMs = -1e9;
     int width = 0, height = 0, stones = 0, budget = 0;
     double elapsedMs = 0;
+    std::string moves;  // as quillmot-bench --game reads them
 } slowest;
 
 void reportSlowest() {
     if (slowest.width == 0) return;
     std::fprintf(stderr, "engine fuzzer: slowest search %.1f ms, %.1f ms past its deadline (%dx%d, %d stones, "
-                 "budget %d ms)\n", slowest.elapsedMs, slowest.overrunMs, slowest.width, slowest.height,
-                 slowest.stones, slowest.budget);
+                 "budget %d ms)\nengine fuzzer: replay: quillmot-bench --budget %d --game \"%d %d%s\"\n",
+                 slowest.elapsedMs, slowest.overrunMs, slowest.width, slowest.height, slowest.stones,
+                 slowest.budget, slowest.budget, slowest.width, slowest.height, slowest.moves.c_str());
+}
+
+std::string movesOf(const quillmot::Engine& engine) {
+    std::string moves;
+    for (int i = 0; i < engine.moveCount; ++i) {
+        const quillmot::Point p = engine.moveHistory[i];
+        moves += p.x == 0 ? " pass"
+                          : " " + std::to_string(p.x - quillmot::BORDER) + "," + std::to_string(p.y - quillmot::BORDER);
+    }
+    return moves;
 }
 
 }  // namespace
@@ -42,6 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const double overrun = timing.elapsedMs - (timing.deadlineMs > 0 ? timing.deadlineMs : 0);
     if (timing.searched && overrun > slowest.overrunMs)
-        slowest = {overrun, c.width, c.height, stones, c.budget, timing.elapsedMs};
+        slowest = {overrun, c.width, c.height, stones, c.budget, timing.elapsedMs, movesOf(*engine)};
     return 0;
 }
