@@ -58,7 +58,7 @@ for i in "${!targets[@]}"; do
     echo "--- $target fuzzer: passed ($seconds s)"
     logs=("build/fuzz/$target/fuzz.log")
     [ "$jobs" -gt 1 ] && logs=("build/fuzz/$target"/fuzz-*.log)
-    grep -hE '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb|engine fuzzer)' "${logs[@]}" || true
+    grep -hE '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss_mb|engine fuzzer)' "${logs[@]}" || true
   else
     echo "--- $target fuzzer: FAILED (build/fuzz/$target/fuzz.log)"
     tail -n 60 "build/fuzz/$target/fuzz.log"
