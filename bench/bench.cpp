@@ -7,13 +7,20 @@
 //   quillmot-bench --budget MS [--position NAME]
 //   quillmot-bench --show NAME
 //   quillmot-bench [--depth N | --budget MS] --game "WIDTH HEIGHT x,y x,y ..."
+//   quillmot-bench --lateness [--budgets MS,MS,...] [--position NAME] [--verbose]
 //
 // With --budget each position is searched as in a game, for that many milliseconds up to
 // depth 20, and the deepest completed iteration is shown; node counts then depend on the
 // machine and give no signature.
 //
 // --show prints a position as one line, the width, the height and its stones in play
-// order; --game searches such a line instead of the suite. Another build of the engine
+// order ("pass" where a side gave the turn away); --game searches such a line instead of
+// the suite.
+//
+// --lateness times the turn driver's search, from its start to the move, on the suite and
+// on random crowded and threat-rich boards at each budget (default 50, 100, 200, 500, 1000,
+// 2000 and 5000 ms), and prints per budget how far past the deadline the moves came and how
+// many came later than the budget (lateness.cpp). Another build of the engine
 // (the WebAssembly module) is checked against this one by feeding both the same line.
 #include <chrono>
 #include <cstdio>
@@ -25,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/lateness.h"
 #include "bench/positions.h"
 #include "engine/engine.h"
 
@@ -45,6 +53,9 @@ struct Options {
     bool list = false;
     const char* show = nullptr;
     const char* game = nullptr;
+    bool lateness = false;
+    const char* budgets = "50,100,200,500,1000,2000,5000";
+    bool verbose = false;
 };
 
 bool parseOptions(int argc, char** argv, Options& options) {
@@ -62,6 +73,12 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.show = argv[++i];
         } else if (std::strcmp(argv[i], "--game") == 0 && hasValue) {
             options.game = argv[++i];
+        } else if (std::strcmp(argv[i], "--lateness") == 0) {
+            options.lateness = true;
+        } else if (std::strcmp(argv[i], "--budgets") == 0 && hasValue) {
+            options.budgets = argv[++i];
+        } else if (std::strcmp(argv[i], "--verbose") == 0) {
+            options.verbose = true;
         } else if (std::strcmp(argv[i], "--list") == 0) {
             options.list = true;
         } else {
@@ -74,8 +91,13 @@ bool parseOptions(int argc, char** argv, Options& options) {
 // The line --show prints and --game reads: "WIDTH HEIGHT x,y x,y ...".
 void showPosition(const BenchPosition& position, const Engine& engine) {
     std::printf("%d %d", position.width, position.height);
-    for (int i = 0; i < engine.moveCount; ++i)
-        std::printf(" %d,%d", engine.moveHistory[i].x - BORDER, engine.moveHistory[i].y - BORDER);
+    for (int i = 0; i < engine.moveCount; ++i) {
+        const Point p = engine.moveHistory[i];
+        if (p.x == 0)
+            std::printf(" pass");
+        else
+            std::printf(" %d,%d", p.x - BORDER, p.y - BORDER);
+    }
     std::printf("\n");
 }
 
@@ -150,8 +172,17 @@ int main(int argc, char** argv) {
     if (!quillmot::parseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: quillmot-bench [--depth 5..20 | --budget MS] [--position NAME | --game \"W H x,y ...\"] "
-                     "[--expect SIGNATURE] [--list] [--show NAME]\n");
+                     "[--expect SIGNATURE] [--list] [--show NAME]\n"
+                     "       quillmot-bench --lateness [--budgets MS,MS,...] [--position NAME] [--verbose]\n");
         return 2;
+    }
+    if (options.lateness) {
+        const std::vector<int> budgets = quillmot::lateness::parseBudgets(options.budgets);
+        if (budgets.empty()) {
+            std::fprintf(stderr, "bad budget list: %s\n", options.budgets);
+            return 2;
+        }
+        return quillmot::lateness::run(budgets, options.only, options.verbose);
     }
     if (options.show != nullptr) options.only = options.show;
     if (options.game != nullptr) {

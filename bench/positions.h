@@ -51,13 +51,18 @@ inline void playMoves(Engine& engine, const std::vector<std::pair<int, int>>& mo
     for (const auto& [x, y] : moves) engine.move(x, y);
 }
 
-// An engine holding the moves of a list such as "7,7 8,8 6,9" in play order; nullptr when
-// a move is malformed, off the board or on a stone.
+// An engine holding the moves of a list such as "7,7 8,8 6,9" in play order, where "pass"
+// gives the turn away without a stone; nullptr when a move is malformed, off the board or
+// on a stone.
 inline std::unique_ptr<Engine> positionFromMoves(int width, int height, const std::string& moves) {
     auto engine = startedEngine(width, height);
     std::istringstream list(moves);
     std::string move;
     while (list >> move) {
+        if (move == "pass") {
+            engine->passTurn();
+            continue;
+        }
         int x, y;
         if (std::sscanf(move.c_str(), "%d,%d", &x, &y) != 2 || x < 0 || x >= width || y < 0 || y >= height ||
             engine->cells[x + BORDER][y + BORDER].state != EMPTY)

@@ -172,6 +172,10 @@ public:
     // Stones placed by makeMove since the search began. 64 bits: a week of searching
     // places about 10^12.
     int64_t nodes = 0;
+    // The node count from which pvSearch reads the clock next: the first node entry at or
+    // past each multiple of 4096. The threat trials between two entries often step over
+    // the multiple itself, on crowded boards nearly every time.
+    int64_t nextClockCheck = 0;
     int64_t threatNodes = 0;  // positions the threat search expanded since the search began
     int32_t threatBudget = 0;
     int32_t ply = 0;

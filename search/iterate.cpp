@@ -41,6 +41,7 @@ void Engine::iterativeDeepening(int& x, int& y) {
     timeUp = 0;
     ply = 0;
     nodes = 0;
+    nextClockCheck = 0;
     threatNodes = 0;
     threatBudget = THREAT_BUDGET;
     completedDepth = 0;

@@ -6,9 +6,13 @@ namespace quillmot {
 
 int Engine::pvSearch(int depth, bool root, int alpha, int beta) {
     assert(alpha < beta);
-    // Past the deadline every node is a leaf; the clock is read every 4096 nodes.
+    // Past the deadline every node is a leaf; the clock is read once every 4096 nodes, at
+    // the first node entry from each multiple of 4096 on.
     if (timeUp) return leafValue();
-    if ((nodes & CLOCK_CHECK_MASK) == 0) checkTime();
+    if (nodes >= nextClockCheck) {
+        nextClockCheck = (nodes | CLOCK_CHECK_MASK) + 1;
+        checkTime();
+    }
 
     // An empty line from this ply, and nothing above alpha yet.
     pvLength[ply] = ply;

@@ -119,7 +119,7 @@ TEST(PvSearch, ANodeWhereNoMoveBeatsAlphaStoresAnUpperBound) {
     EXPECT_EQ(entry.move, (Point{0, 0}));
 }
 
-// The deadline is noticed when `nodes` is a multiple of 4096 at a node's entry. Starting a
+// The deadline is noticed at the first node entry from a multiple of 4096 on. Starting a
 // depth-1 root at 4096 - j, the check falls at the child of the j-th move, whose result is
 // then thrown away: the root keeps the last move before it that raised alpha.
 TEST(PvSearch, AnInterruptedRootKeepsTheLastMoveThatRaisedAlpha) {
@@ -143,6 +143,7 @@ TEST(PvSearch, AnInterruptedRootKeepsTheLastMoveThatRaisedAlpha) {
         e->threatBudget = 0;  // the threat search reads no clock
         e->deadline = 0;      // long past
         e->nodes = 4096 - j;
+        e->nextClockCheck = 4096;
         e->pvSearch(1, true, -SEARCH_INFINITY, SEARCH_INFINITY);
         ASSERT_TRUE(e->timeUp);
         int expected = -1;
@@ -158,6 +159,21 @@ TEST(PvSearch, AnInterruptedRootKeepsTheLastMoveThatRaisedAlpha) {
         // Nothing of the interrupted root reaches the table.
         EXPECT_EQ(e->searchTable[e->hashIndex].bound, BOUND_NONE) << j;
     }
+}
+
+// The root's threat trials carry the count from 4095 past 4096 before its first child; that
+// child, the first entry past the multiple, reads the clock (the threat search reads none
+// from 8192 to 16383 of its own nodes).
+TEST(PvSearch, ReadsTheClockAfterThreatTrialsStepOverTheCheckPoint) {
+    auto e = positionFromRows(positions::FOURS_IN_5);
+    readyToSearch(*e);
+    e->threatNodes = 8192;
+    e->deadline = 0;  // long past
+    e->nodes = 4095;
+    e->nextClockCheck = 4096;
+    e->pvSearch(1, true, -SEARCH_INFINITY, SEARCH_INFINITY);
+    EXPECT_GT(e->threatNodes, 8192);
+    EXPECT_TRUE(e->timeUp);
 }
 
 TEST(IterativeDeepening, DepthsBelowFiveYieldNoMove) {

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the release build, then the whole suite again under
 # AddressSanitizer with UndefinedBehaviorSanitizer and under ThreadSanitizer (each build
-# also checks the benchmark's node-count signature), then a short run of the protocol
-# fuzzer on its corpus. After the release build: the Windows build under Wine
-# (tools/test-windows.sh) and the web page in headless Chromium with the engine as
-# WebAssembly (tools/test-browser.sh).
+# also checks the benchmark's node-count signature), then a minute of the protocol fuzzer and
+# of the engine fuzzer side by side (tools/fuzz.sh). After the release build: a lateness
+# report of the search (times reported, never asserted; a search that answers no empty
+# square fails), the Windows build under Wine (tools/test-windows.sh) and the web page in
+# headless Chromium with the engine as WebAssembly (tools/test-browser.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -24,6 +25,8 @@ tools/ensure-packages.sh cmake make g++ libgtest-dev libgmock-dev libbenchmark-d
   libclang-rt-14-dev python3
 tools/check-layers.sh
 build_and_test build/release -DCMAKE_BUILD_TYPE=Release
+echo "=== lateness (report only)"
+build/release/bench/quillmot-bench --lateness --budgets 50,200,500
 echo "=== windows"
 tools/test-windows.sh
 echo "=== browser"
@@ -32,6 +35,6 @@ build_and_test build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 
   -DQUILLMOT_SANITIZE=address,undefined -DQUILLMOT_BENCHMARKS=OFF
 build_and_test build/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
   -DQUILLMOT_SANITIZE=thread -DQUILLMOT_BENCHMARKS=OFF
-echo "=== fuzzer"
+echo "=== fuzzers"
 tools/fuzz.sh "${FUZZ_SECONDS:-60}"
 echo "all tests passed"

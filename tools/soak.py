@@ -11,12 +11,14 @@ mover a varied opening with BOARD, the second mover that opening plus the first 
 and then passes moves with TURN until a five or a full board; END must then end both
 processes with exit status 0. A reply must be one well-formed move on an empty square of
 the board, within the turn limit plus a small tolerance. Colours alternate between
-games; two games run at a time.
+games; two games run at a time. Each game draws its board size from --sizes and, when
+--turn-ms is a range such as 200-500, its turn limit from that range.
 
     tools/soak.py [--engine CMD | --engine-a CMD --engine-b CMD] [--games N] [--parallel N]
-                  [--turn-ms MS] [--tolerance-ms MS] [--seed N]
+                  [--turn-ms MS | --turn-ms MIN-MAX] [--sizes 15,20] [--tolerance-ms MS] [--seed N]
 
-Prints one line a game and a summary with every fault; exits 1 when there was one.
+Prints one line a game and a summary with every fault and the latest reply against its
+turn limit; exits 1 when there was a fault.
 """
 import argparse
 import concurrent.futures
@@ -127,17 +129,20 @@ def makes_five(board, size, x, y, who):
 
 def play_game(args, number):
     rng = random.Random(args.seed * 1000 + number)
-    size = rng.choice([15, 15, 20])
+    size = rng.choice(args.sizes)
+    low, high = args.turn_range
+    turn_ms = rng.randint(low, high) if low < high else low
     first = number % 2  # which process moves first alternates
     engines = [Engine(args.engine_a, "A"), Engine(args.engine_b, "B")]
     board = {}
     moves = 0
     slowest = {"A": 0.0, "B": 0.0}
+    latest = -float("inf")  # the reply that came closest to its turn limit, or past it: ms past
     try:
         for engine in engines:
             engine.send(f"START {size}")
             engine.expect_ok()
-            for info in (f"INFO timeout_turn {args.turn_ms}", "INFO timeout_match 0",
+            for info in (f"INFO timeout_turn {turn_ms}", "INFO timeout_match 0",
                          "INFO max_memory 0", "INFO rule 0", "INFO time_left 2147483647"):
                 engine.send(info)
 
@@ -154,21 +159,22 @@ def play_game(args, number):
         colour_of = {first: to_move, 1 - first: 1 - to_move}
 
         def ask(engine_index, lines):
-            nonlocal moves, slowest
+            nonlocal moves, slowest, latest
             engine = engines[engine_index]
             started = time.monotonic()
             for line in lines:
                 engine.send(line)
-            reply = engine.read_line(args.turn_ms / 1000 + 10)
+            reply = engine.read_line(turn_ms / 1000 + 10)
             elapsed = (time.monotonic() - started) * 1000
             slowest[engine.name] = max(slowest[engine.name], elapsed)
+            latest = max(latest, elapsed - turn_ms)
             match = MOVE.match(reply)
             if not match:
                 raise Fault(f"{engine.name}: malformed reply {reply!r}")
             x, y = int(match.group(1)), int(match.group(2))
             if not (0 <= x < size and 0 <= y < size) or (x, y) in board:
                 raise Fault(f"{engine.name}: illegal move {x},{y}")
-            if elapsed > args.turn_ms + args.tolerance_ms:
+            if elapsed > turn_ms + args.tolerance_ms:
                 raise Fault(f"{engine.name}: late move after {elapsed:.0f} ms")
             moves += 1
             return x, y
@@ -203,11 +209,13 @@ def play_game(args, number):
             current = 1 - current
         for engine in engines:
             engine.end()
-        return {"number": number, "size": size, "moves": moves, "result": result,
-                "winner": winner, "slowest": slowest, "fault": None}
+        return {"number": number, "size": size, "turn_ms": turn_ms, "moves": moves,
+                "result": result, "winner": winner, "slowest": slowest, "latest": latest,
+                "fault": None}
     except Fault as fault:
-        return {"number": number, "size": size, "moves": moves, "result": "fault",
-                "winner": None, "slowest": slowest, "fault": str(fault)}
+        return {"number": number, "size": size, "turn_ms": turn_ms, "moves": moves,
+                "result": "fault", "winner": None, "slowest": slowest, "latest": latest,
+                "fault": str(fault)}
     finally:
         for engine in engines:
             engine.kill()
@@ -222,13 +230,25 @@ def main():
     parser.add_argument("--engine-b", help="command line of side B (default: --engine)")
     parser.add_argument("--games", type=int, default=60)
     parser.add_argument("--parallel", type=int, default=2)
-    parser.add_argument("--turn-ms", type=int, default=1000)
+    parser.add_argument("--turn-ms", default="1000",
+                        help="turn limit in ms, or MIN-MAX to draw one per game")
+    parser.add_argument("--sizes", default="15,15,20",
+                        help="board sizes to draw from, one per game (repeat a size to weight it)")
     parser.add_argument("--tolerance-ms", type=int, default=TOLERANCE_MS,
                         help="how late past the turn limit a reply may come")
     parser.add_argument("--seed", type=int, default=1)
     args = parser.parse_args()
     args.engine_a = args.engine_a or args.engine
     args.engine_b = args.engine_b or args.engine
+    try:
+        bounds = [int(v) for v in args.turn_ms.split("-")]
+        args.turn_range = (bounds[0], bounds[-1])
+        args.sizes = [int(v) for v in args.sizes.split(",")]
+    except ValueError:
+        parser.error("--turn-ms takes MS or MIN-MAX, --sizes a list such as 15,20")
+    if (len(bounds) > 2 or not 0 < args.turn_range[0] <= args.turn_range[1]
+            or not all(5 <= size <= 32 for size in args.sizes)):
+        parser.error("--turn-ms takes MS or MIN-MAX above 0, --sizes sizes from 5 to 32")
     print(f"A: {args.engine_a}\nB: {args.engine_b}", flush=True)
 
     started = time.monotonic()
@@ -237,6 +257,7 @@ def main():
         for result in pool.map(lambda n: play_game(args, n), range(args.games)):
             results.append(result)
             print(f"game {result['number']:3d}  {result['size']}x{result['size']}  "
+                  f"{result['turn_ms']:4d} ms  "
                   f"{result['moves']:3d} moves  slowest A {result['slowest']['A']:5.0f} ms "
                   f"B {result['slowest']['B']:5.0f} ms  "
                   f"{result['fault'] or result['result']}", flush=True)
@@ -250,8 +271,10 @@ def main():
           f"wins A {wins['A']} B {wins['B']}, draws "
           f"{sum(1 for r in results if r['result'] == 'full board')}, faults {len(faults)}, "
           f"slowest reply A {max((r['slowest']['A'] for r in results), default=0):.0f} ms "
-          f"B {max((r['slowest']['B'] for r in results), default=0):.0f} ms "
-          f"(limit {args.turn_ms} + {args.tolerance_ms} ms), {time.monotonic() - started:.0f} s")
+          f"B {max((r['slowest']['B'] for r in results), default=0):.0f} ms, latest reply "
+          f"{max((r['latest'] for r in results), default=0):+.0f} ms against its turn limit "
+          f"{args.turn_ms} ms (tolerance {args.tolerance_ms} ms), "
+          f"{time.monotonic() - started:.0f} s")
     for r in faults:
         print(f"fault in game {r['number']}: {r['fault']}")
     return 1 if faults else 0
