@@ -25,7 +25,7 @@ Quillmot $version: a five-in-a-row (Gomoku) engine for tournament managers
 pbrain-quillmot.exe is a 64-bit Windows console program (Windows 10 or 11, x64) that
 needs nothing installed: it imports only KERNEL32.dll and msvcrt.dll. It speaks the
 usual line protocol of such managers on standard input and output (START, RECTSTART,
-RESTART, TURN, PLAY, BEGIN, BOARD ... DONE, INFO, ABOUT, END), takes no arguments and
+RESTART, TURN, PLAY, BEGIN, BOARD ... DONE, TAKEBACK, INFO, ABOUT, END), takes no arguments and
 reads or writes no files.
 
 Rules: free-style only (five or more in a row wins, for both players). INFO rule is

@@ -16,7 +16,7 @@ started=$SECONDS
 step() { echo "--- $1 ($((SECONDS - started)) s)"; }
 
 # 1. The toolchain and Wine, from Debian's packages.
-packages=(g++-mingw-w64-x86-64-posix wine64)
+tools/ensure-packages.sh g++-mingw-w64-x86-64-posix wine64
 find_wine() {
   wine=$(command -v wine64 || true)
   [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
@@ -25,16 +25,8 @@ find_wine() {
   [ -n "$wine" ] && [ -n "$wineserver" ] && command -v x86_64-w64-mingw32-g++-posix > /dev/null
 }
 if ! find_wine; then
-  if [ "$(id -u)" = 0 ]; then
-    step "installing ${packages[*]}"
-    apt-get update -q
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${packages[@]}"
-    find_wine
-  else
-    echo "test-windows: the MinGW-w64 toolchain or Wine is missing; install them with" >&2
-    echo "  sudo apt-get update && sudo apt-get install -y --no-install-recommends ${packages[*]}" >&2
-    exit 1
-  fi
+  echo "test-windows: wine64, wineserver or x86_64-w64-mingw32-g++-posix not found" >&2
+  exit 1
 fi
 
 # 2. The zip, and the Linux build that plays against it and benchmarks beside it (the
