@@ -126,7 +126,10 @@ async function engineMove(gen) {
     if (!endOfGame()) fail('the engine found no move: ' + reply.error);
     return;
   }
-  $('search-info').textContent = reply.depth > 0
+  // A win or a forced reply is settled before any position is searched.
+  $('search-info').textContent = reply.depth > 0 && reply.nodes === 0
+    ? 'Last search: the move was forced, found at once.'
+    : reply.depth > 0
     ? `Last search: depth ${reply.depth}, ${reply.nodes.toLocaleString('en')} positions, ${(reply.ms / 1000).toFixed(2)} s.`
     : game.moves.length === 1 ? 'Quillmot opened in the centre.' : 'Last search: no iteration completed.';
   if (!endOfGame()) setPhase('person', yourMoveText());
