@@ -83,13 +83,11 @@ bool searchOnce(Engine& engine, int budget, Search& search) {
     engine.maxDepth = MAX_SEARCH_DEPTH;
     int x, y;
     const auto start = std::chrono::steady_clock::now();
-    engine.iterativeDeepening(x, y);
-    int ex = x + BORDER, ey = y + BORDER;
-    const bool legal = engine.legalOrFallback(ex, ey);
+    const bool legal = engine.searchMove(x, y);
     search.elapsedMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     search.deadlineMs = static_cast<int>(engine.deadline - engine.searchStart);
     search.depth = engine.completedDepth;
-    return legal && engine.cells[ex][ey].state == EMPTY && engine.hash() == hash && engine.moveCount == moveCount;
+    return legal && engine.cells[x + BORDER][y + BORDER].state == EMPTY && engine.hash() == hash && engine.moveCount == moveCount;
 }
 
 }  // namespace

@@ -136,6 +136,10 @@ public:
     int orderMoves(ScoredMove* list, int count, int pvPriority);
     int pvSearch(int depth, bool root, int alpha, int beta);
     void iterativeDeepening(int& x, int& y);
+    // The move of a game: iterative deepening, and the fallback square when the search
+    // yields none (its first iteration cut short, or no candidate). Protocol coordinates;
+    // false only when the board has no empty square.
+    bool searchMove(int& x, int& y);
 
     // Fixed-depth search (fixed_depth.cpp).
     ScoredMove fixedDepthSearch(int depth, bool root, int lo, int hi);

@@ -71,7 +71,10 @@ private:
     void stopAndEnsureEngine();
 
     // Engine and turns (turn.cpp).
-    void brainInit();
+    // Creates the engine for the size in force and answers for it; quietly for the
+    // implicit engine a command makes before any size was given, so that the command's own
+    // reply stays its only one.
+    void brainInit(bool reply = true);
     void brainRestart();
     void brainMove(int x, int y);
     void playAndReport(int x, int y);

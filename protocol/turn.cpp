@@ -2,24 +2,30 @@
 
 namespace quillmot {
 
-void FrontEnd::brainInit() {
+namespace {
+
+constexpr const char* NO_EMPTY_SQUARE = "ERROR no empty square";
+
+}  // namespace
+
+void FrontEnd::brainInit(bool reply) {
     // The engine's board holds at most 32 squares a side.
     if (boardWidth_ < MIN_BOARD || boardWidth_ > MAX_BOARD || boardHeight_ < MIN_BOARD ||
         boardHeight_ > MAX_BOARD) {
-        output_.pipeOut("ERROR size of the board");
+        if (reply) output_.pipeOut("ERROR size of the board");
         return;
     }
     moveNumber_ = 1;
     engine_.reset();  // freed before its successor is allocated
     engine_.reset(options_.makeEngine());
     if (engine_ == nullptr) {
-        output_.pipeOut("QRX Engine Load Error!\n");
+        if (reply) output_.pipeOut("QRX Engine Load Error!\n");
         return;
     }
     engine_->start(boardWidth_, boardHeight_);
     engine_->maxDepth = options_.maxDepth;
     engine_->timeBudget = NEW_ENGINE_BUDGET_MS;
-    output_.pipeOut("OK");
+    if (reply) output_.pipeOut("OK");
 }
 
 void FrontEnd::brainRestart() {
@@ -47,7 +53,7 @@ void FrontEnd::brainTurn() {
         return;
     }
     if (engine.stoneCount() >= engine.boardSize * engine.boardHeight) {
-        output_.pipeOut("ERROR no empty square");
+        output_.pipeOut(NO_EMPTY_SQUARE);
         return;
     }
 
@@ -69,12 +75,11 @@ void FrontEnd::brainTurn() {
     engine.maxDepth = fastest ? FIRST_DEPTH : options_.maxDepth;
 
     int x, y;
-    engine.iterativeDeepening(x, y);
-    // A search without a move (its first iteration cut short, say) yields a square off the
-    // board: the best candidate square stands in. The board has an empty square.
-    int ex = x + BORDER, ey = y + BORDER;
-    engine.legalOrFallback(ex, ey);
-    playAndReport(ex - BORDER, ey - BORDER);
+    if (!engine.searchMove(x, y)) {
+        output_.pipeOut(NO_EMPTY_SQUARE);
+        return;
+    }
+    playAndReport(x, y);
 }
 
 }  // namespace quillmot

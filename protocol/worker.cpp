@@ -47,7 +47,7 @@ void FrontEnd::stopAndEnsureEngine() {
     if (boardWidth_ == 0) {
         boardWidth_ = 20;
         boardHeight_ = 20;
-        brainInit();
+        brainInit(false);
     }
 }
 

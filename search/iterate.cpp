@@ -64,4 +64,13 @@ void Engine::iterativeDeepening(int& x, int& y) {
     y = pvTable[0][0].y - BORDER;
 }
 
+bool Engine::searchMove(int& x, int& y) {
+    iterativeDeepening(x, y);
+    int ex = x + BORDER, ey = y + BORDER;
+    if (!legalOrFallback(ex, ey)) return false;
+    x = ex - BORDER;
+    y = ey - BORDER;
+    return true;
+}
+
 }  // namespace quillmot

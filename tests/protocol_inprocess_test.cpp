@@ -77,13 +77,14 @@ TEST(ProtocolFrontEnd, AFailedAllocationDropsTheEarlierEngine) {
 
 TEST(ProtocolFrontEnd, OneEnginePerAcceptedSize) {
     int made = 0;
-    // Two for a START without a size as the first command; none for a refused size, for
-    // RESTART or for a bad RECTSTART; one for each accepted START and RECTSTART.
+    // Two for a START without a size as the first command (the implicit one quietly); none
+    // for a refused size, for RESTART or for a bad RECTSTART; one for each accepted START and
+    // RECTSTART.
     const SessionResult r = runSession(
         "START\nRESTART\nSTART 40\nRECTSTART 9\nRESTART\nSTART 15\nRECTSTART 10,12\nBEGIN\n",
         countingOptions(made));
     EXPECT_EQ(r.output,
-              "OK\nOK\nOK\nERROR size of the board\nERROR bad RECTSTART parameters\nOK\nOK\nOK\n"
+              "OK\nOK\nERROR size of the board\nERROR bad RECTSTART parameters\nOK\nOK\nOK\n"
               "5,6\n");
     EXPECT_EQ(made, 4);
 }

@@ -50,8 +50,8 @@ TEST_F(ProtocolSession, StartRefusesOtherSizesAndKeepsTheEngine) {
 }
 
 TEST_F(ProtocolSession, StartWithoutNumbersUsesTheSizeInForce) {
-    // No size yet: the implicit 20 by 20 engine, then the START's own.
-    expectReplies("START", {"OK", "OK"});
+    // No size yet: a 20 by 20 engine, with one reply.
+    expectReply("START", "OK");
     expectReply("BEGIN", "10,10");
     expectReply("START 15", "OK");
     expectReply("START", "OK");
@@ -107,21 +107,22 @@ TEST_F(ProtocolSession, RestartStartsANewGameOnTheSameBoard) {
     EXPECT_TRUE(fresh.takeMove(engine.readLine()));
 }
 
-// A command that needs an engine before any size was given makes a 20 by 20 one first.
+// A command that needs an engine before any size was given makes a 20 by 20 one first,
+// quietly: every command answers with its own reply only.
 TEST_F(ProtocolSession, FirstCommands) {
     struct Case {
         std::vector<std::string> input;
         std::vector<std::string> replies;
     };
     const Case cases[] = {
-        {{"START 0", "BEGIN"}, {"OK", "OK", "10,10"}},
-        {{"RECTSTART 0,7", "BEGIN"}, {"OK", "OK", "10,10"}},
-        {{"RESTART", "BEGIN"}, {"OK", "OK", "10,10"}},
-        {{"BEGIN"}, {"OK", "10,10"}},
-        {{"BOARD", "DONE"}, {"OK", "10,10"}},
-        {{"PLAY 19,19", "PLAY 20,0"}, {"OK", "19,19", "ERROR bad coordinates"}},
+        {{"START 0", "BEGIN"}, {"OK", "10,10"}},
+        {{"RECTSTART 0,7", "BEGIN"}, {"OK", "10,10"}},
+        {{"RESTART", "BEGIN"}, {"OK", "10,10"}},
+        {{"BEGIN"}, {"10,10"}},
+        {{"BOARD", "DONE"}, {"10,10"}},
+        {{"PLAY 19,19", "PLAY 20,0"}, {"19,19", "ERROR bad coordinates"}},
         // The engine is made even when the move is then refused.
-        {{"TURN 25,25"}, {"OK", "ERROR bad coordinates"}},
+        {{"TURN 25,25", "BEGIN"}, {"ERROR bad coordinates", "10,10"}},
         // END makes nothing and writes nothing.
         {{"END", "ABOUT"}, {}},
     };
@@ -133,8 +134,8 @@ TEST_F(ProtocolSession, FirstCommands) {
         EXPECT_EQ(e.errors(), "");
     }
 
+    // A TURN before any START: the engine's move is the only reply.
     engine.send({"INFO timeout_turn 300", "TURN 10,10"});
-    EXPECT_EQ(engine.readLine(), "OK");
     BoardModel board(20, 20);
     board.place(10, 10);
     EXPECT_TRUE(board.takeMove(engine.readLine()));

@@ -68,15 +68,11 @@ int refusal() {
 }
 
 // Runs the iterative deepening as set up by the caller; the move in protocol coordinates,
-// never an occupied or off-board square.
+// never an occupied or off-board square (the caller has ruled out a full board).
 int search() {
-    Engine& engine = *game.engine;
     int x, y;
-    engine.iterativeDeepening(x, y);
-    // A first iteration cut short leaves no move: the best candidate stands in.
-    int ex = x + BORDER, ey = y + BORDER;
-    engine.legalOrFallback(ex, ey);
-    return pack(ex - BORDER, ey - BORDER);
+    if (!game.engine->searchMove(x, y)) return QUILLMOT_BOARD_FULL;
+    return pack(x, y);
 }
 
 }  // namespace
