@@ -38,7 +38,9 @@ void Engine::reportIteration(int depth, int score) {
     report.milliseconds = readClock() - searchStart;
     // Row 0 of the line table up to its length, and never past an empty entry. Columns
     // beyond the length are left from earlier lines. A root decided by the search table
-    // leaves no line of its own (length 0): the previous iteration's line stands.
+    // leaves no line of its own (length 0): the previous iteration's line stands. A root
+    // with a single move copies the length of a line it never searched, which can be 0:
+    // its line is that move.
     if (pvLength[0] > 0) {
         int length = 0;
         while (length < pvLength[0] && pvTable[0][length].x != 0) {
@@ -46,6 +48,10 @@ void Engine::reportIteration(int depth, int score) {
             ++length;
         }
         report.lineLength = length;
+    }
+    if (report.lineLength == 0 && pvTable[0][0].x != 0) {
+        report.line[0] = pvTable[0][0];
+        report.lineLength = 1;
     }
     if (reportCallback != nullptr) reportCallback(reportContext, *this, report);
 }
