@@ -73,7 +73,10 @@ void Engine::start(int size, int height) {
     passCount = 0;
     lineChangeCount = 0;
 
-    // Forget every position; the stored search moves stay as ordering hints.
+    // Forget every position. The stored moves stay in the entries, but with both check keys
+    // cleared to 0 an entry matches no position (both 32-bit keys would have to be 0), so
+    // move generation never offers them: the table's moves serve as ordering hints only
+    // between the searches of one game.
     for (SearchEntry& entry : searchTable) {
         const Point keep = entry.move;
         entry = SearchEntry{};
