@@ -5,9 +5,9 @@
 #
 # Every include line of every .h and .cpp under the eight folders counts, whether git
 # tracks the file or not: quoted or angled, indented, with blanks after the '#', and
-# relative paths with ../, which are resolved from the including file's folder. An angled
-# include counts when its first path part is a folder name; a quoted one names a folder by
-# its first path part, or is a file beside the including one.
+# relative paths with ./ or ../. A quoted include is resolved as the compiler does: beside
+# the including file first, then from the top of the tree (the include path); an angled
+# one from the top only, and counts when its first path part is a folder name.
 #
 #   tools/check-layers.sh [TREE]    (TREE defaults to the checkout this script is in)
 set -euo pipefail
@@ -33,17 +33,31 @@ BEGIN {
   n = split(layers, names, " ")
   for (i = 1; i <= n; ++i) rank[names[i]] = ranks[i]
 }
-# The first folder of a path, after resolving . and .. from the folder dir; "" when the
-# path climbs out of the tree.
-function resolvedLayer(dir, path,    parts, stack, depth, count, i) {
-  depth = split(dir, stack, "/")
+# The path with . and .. resolved, from the folder dir ("" for the top); "" when it climbs
+# out of the tree.
+function normalized(dir, path,    parts, stack, depth, count, i, out) {
+  depth = dir == "" ? 0 : split(dir, stack, "/")
   count = split(path, parts, "/")
   for (i = 1; i <= count; ++i) {
     if (parts[i] == "" || parts[i] == ".") continue
     if (parts[i] == "..") { if (depth == 0) return ""; --depth; continue }
     stack[++depth] = parts[i]
   }
-  return depth >= 2 ? stack[1] : ""
+  out = ""
+  for (i = 1; i <= depth; ++i) out = out (i > 1 ? "/" : "") stack[i]
+  return out
+}
+function exists(file,    line, status) {
+  status = (getline line < file)
+  close(file)
+  return status >= 0
+}
+# The folder of a resolved path, when it names a file inside one.
+function layerOf(path,    first) {
+  if (path !~ /\//) return ""
+  first = path
+  sub(/\/.*/, "", first)
+  return first in rank ? first : ""
 }
 {
   if (!match($0, /^[ \t]*#[ \t]*include[ \t]*[<"][^>"]+[>"]/)) next
@@ -55,19 +69,20 @@ function resolvedLayer(dir, path,    parts, stack, depth, count, i) {
   sub(/\/.*/, "", from)
   dir = FILENAME
   sub(/\/[^\/]*$/, "", dir)
-  first = path
-  sub(/\/.*/, "", first)
   if (directive ~ /</) {
-    if (path !~ /\// || !(first in rank)) next
-    to = first
-  } else if (first == "." || first == "..") {
-    to = resolvedLayer(dir, path)
-    if (!(to in rank)) next
-  } else if (path ~ /\// && first in rank) {
-    to = first
+    # Angled: found through the include path only, which is the top of the tree.
+    to = layerOf(normalized("", path))
   } else {
-    next  # a file beside the including one
+    # Quoted: beside the including file first, then through the include path; a file that
+    # exists in neither place still names the folder it points into.
+    besideIt = normalized(dir, path)
+    fromTop = normalized("", path)
+    if (besideIt != "" && exists(besideIt)) to = layerOf(besideIt)
+    else if (fromTop != "" && exists(fromTop)) to = layerOf(fromTop)
+    else if (path ~ /^\.\.?\//) to = layerOf(besideIt)
+    else to = layerOf(fromTop) != "" ? layerOf(fromTop) : layerOf(besideIt)
   }
+  if (to == "") next
   if (to == from || rank[to] < rank[from]) next
   below = ""
   for (i = 1; i <= n; ++i) if (rank[names[i]] < rank[from]) below = below (below == "" ? "" : ", ") names[i]
