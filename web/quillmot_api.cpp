@@ -162,7 +162,6 @@ int quillmot_search_depth(int depth) {
     return search();
 }
 
-int quillmot_nodes(void) { return game.engine ? game.engine->nodes : 0; }
 int quillmot_completed_depth(void) { return game.engine ? game.engine->completedDepth : 0; }
 int quillmot_width(void) { return game.engine ? game.engine->boardSize : 0; }
 int quillmot_height(void) { return game.engine ? game.engine->boardHeight : 0; }
@@ -186,6 +185,23 @@ int quillmot_five_count(void) { return game.fiveCount; }
 int quillmot_five_square(int index) {
     if (index < 0 || index >= game.fiveCount) return QUILLMOT_BAD_ARGUMENT;
     return pack(game.five[index].x - BORDER, game.five[index].y - BORDER);
+}
+
+// ---- The engine's view and its levels ----
+
+double quillmot_nodes(void) { return game.engine ? static_cast<double>(game.engine->nodes) : 0; }
+int quillmot_report_depth(void) { return 0; }
+int quillmot_report_score(void) { return 0; }
+double quillmot_report_nodes(void) { return 0; }
+int quillmot_report_ms(void) { return 0; }
+int quillmot_report_line_length(void) { return 0; }
+int quillmot_report_line_at(int) { return QUILLMOT_BAD_ARGUMENT; }
+int quillmot_report_forced(void) { return 0; }
+int quillmot_report_other_move(void) { return 0; }
+int quillmot_level_count(void) { return 5; }
+int quillmot_level_move(int level, int milliseconds, unsigned) {
+    if (level < 1 || level > 5) return QUILLMOT_BAD_ARGUMENT;
+    return quillmot_think(milliseconds);
 }
 
 // ---- Set-up, analysis and hints ----

@@ -36,8 +36,7 @@ int quillmot_think(int milliseconds);
 // The same search to a fixed depth (5 .. 20) without a deadline, as quillmot-bench runs it.
 int quillmot_search_depth(int depth);
 
-// Figures of the last search: stones placed, deepest completed iteration.
-int quillmot_nodes(void);
+// Figures of the last search: deepest completed iteration.
 int quillmot_completed_depth(void);
 
 // The board: stones, the stone of each move in play order, and the five (or more) in a row
@@ -50,6 +49,36 @@ int quillmot_move_at(int index);   // packed square, or QUILLMOT_BAD_ARGUMENT
 int quillmot_stone(int x, int y);  // 0 or 1; -1 for an empty or off-board square
 int quillmot_five_count(void);
 int quillmot_five_square(int index);  // packed square, or QUILLMOT_BAD_ARGUMENT
+
+// ---- The engine's view and its levels ----
+
+// Stones placed by the last search, exact up to 2^53 (a think of an hour stays far below).
+double quillmot_nodes(void);
+
+// The report of the last search: its last completed iteration (or a weak level's own
+// search); all zero and an empty line when there is none, as for the centre on an empty
+// board. The score is from the point of view of the side that was to move in the searched
+// position.
+int quillmot_report_depth(void);
+int quillmot_report_score(void);
+double quillmot_report_nodes(void);
+int quillmot_report_ms(void);  // since that search started
+int quillmot_report_line_length(void);
+int quillmot_report_line_at(int index);  // packed square, or QUILLMOT_BAD_ARGUMENT
+// 0 when the score is not a forced one; otherwise the estimated plies to the forced five,
+// positive when the side to move wins, negative when it loses.
+int quillmot_report_forced(void);
+// 1 when the move returned is not the first move of the reported line: a full-strength
+// search whose cut-short last iteration changed the move, or a weak level that chose
+// another move than its best.
+int quillmot_report_other_move(void);
+
+// Levels of play, 1 "Beginner" to 5 "Full strength".
+int quillmot_level_count(void);
+// The move of that level for the side to move, returned unplayed: a packed square or a
+// result below zero, as quillmot_think. milliseconds (1 .. 3600000) counts only at full
+// strength, seed only below it; the same level, seed and position give the same move.
+int quillmot_level_move(int level, int milliseconds, unsigned seed);
 
 // ---- Set-up, analysis and hints ----
 // A set-up is any position: stones of either colour in any number, and either side to
