@@ -184,6 +184,7 @@ async function startGame(spec, how, fromAddress) {
   $('first').value = spec.you === 0 ? 'person' : 'engine';
   $('level').value = String(spec.level);
   showSize(spec.size);
+  cursor = [spec.size >> 1, spec.size >> 1];
   leaveSetupControls();
   reviewAt = null;
   hint = null;
