@@ -59,6 +59,24 @@ constexpr int FIRST_DEPTH = 5;
 
 constexpr int winIn(int plies) { return WIN_SCORE - plies; }
 
+// A root score this close to WIN_SCORE is a forced five: for the side to move when
+// positive, against it when negative. The forcing lines the search finds are far shorter
+// than 64 plies.
+constexpr int FORCED_SCORE = WIN_SCORE - 64;
+constexpr bool isForcedScore(int score) { return score >= FORCED_SCORE || score <= -FORCED_SCORE; }
+// The plies to the forced five of a root score with its expected line, signed like the
+// score; 0 when the score is not forced. A forced score counts the plies from the node that
+// saw the win, where the line ends, so the line's length comes on top: an estimate, since a
+// score from the search table was counted from another node. The root's own five is the
+// one line that holds the five itself; any other line of one move ends with the opponent
+// to move, whose win is a negative score.
+constexpr int forcedPlies(int score, int lineLength) {
+    if (!isForcedScore(score)) return 0;
+    if (score == winIn(1) && lineLength == 1) return 1;
+    const int plies = lineLength + WIN_SCORE - (score > 0 ? score : -score);
+    return score > 0 ? plies : -plies;
+}
+
 // A move list holds every square of the largest board, so no generator or fallback
 // scan can write past its end, however crowded the board.
 constexpr int MOVE_LIST_CAPACITY = MAX_BOARD * MAX_BOARD;

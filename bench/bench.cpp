@@ -8,6 +8,9 @@
 //   quillmot-bench --show NAME
 //   quillmot-bench [--depth N | --budget MS] --game "WIDTH HEIGHT x,y x,y ..."
 //   quillmot-bench --lateness [--budgets MS,MS,...] [--position NAME] [--verbose]
+//   quillmot-bench --report ...
+//   quillmot-bench --level N [--seed S] [--budget MS] [--position NAME | --game "..."]
+//   quillmot-bench --ladder [--openings N] [--pair N] [--full-ms MS] [--verbose]
 //
 // With --budget each position is searched as in a game, for that many milliseconds up to
 // depth 20, and the deepest completed iteration is shown; node counts then depend on the
@@ -20,7 +23,20 @@
 // --lateness times the turn driver's search, from its start to the move, on the suite and
 // on random crowded and threat-rich boards at each budget (default 50, 100, 200, 500, 1000,
 // 2000 and 5000 ms), and prints per budget how far past the deadline the moves came and how
-// many came later than the budget (lateness.cpp). Another build of the engine
+// many came later than the budget (lateness.cpp).
+//
+// --report prints below each position the search's report of every completed iteration:
+// depth, root score, the plies to a forced five when the score is one, nodes, milliseconds
+// and the expected line. The rows and the signature stay as they are.
+//
+// --level plays each position at a level of play (1 to 5) with the seed S (default 0):
+// the move, the report's depth, score and line, and whether the level chose another move
+// than its best. Full strength takes --budget (default 1000 ms).
+//
+// --ladder plays games between neighbouring levels and between the weakest level and a
+// simple player, and prints the scores and each level's time per move (ladder.cpp).
+//
+// Another build of the engine
 // (the WebAssembly module) is checked against this one by feeding both the same line.
 #include <chrono>
 #include <cstdio>
@@ -32,9 +48,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/ladder.h"
 #include "bench/lateness.h"
 #include "bench/positions.h"
 #include "engine/engine.h"
+#include "search/levels.h"
 
 namespace quillmot {
 namespace {
@@ -56,6 +74,11 @@ struct Options {
     bool lateness = false;
     const char* budgets = "50,100,200,500,1000,2000,5000";
     bool verbose = false;
+    bool report = false;
+    int level = 0;
+    uint32_t seed = 0;
+    bool ladder = false;
+    ladder::Options ladderOptions;
 };
 
 bool parseOptions(int argc, char** argv, Options& options) {
@@ -79,6 +102,22 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.budgets = argv[++i];
         } else if (std::strcmp(argv[i], "--verbose") == 0) {
             options.verbose = true;
+        } else if (std::strcmp(argv[i], "--report") == 0) {
+            options.report = true;
+        } else if (std::strcmp(argv[i], "--level") == 0 && hasValue) {
+            options.level = std::atoi(argv[++i]);
+            if (findLevel(options.level) == nullptr) return false;
+        } else if (std::strcmp(argv[i], "--seed") == 0 && hasValue) {
+            options.seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (std::strcmp(argv[i], "--ladder") == 0) {
+            options.ladder = true;
+        } else if (std::strcmp(argv[i], "--openings") == 0 && hasValue) {
+            options.ladderOptions.openings = std::atoi(argv[++i]);
+            options.ladderOptions.simpleOpenings = options.ladderOptions.openings / 2;
+        } else if (std::strcmp(argv[i], "--pair") == 0 && hasValue) {
+            options.ladderOptions.only = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--full-ms") == 0 && hasValue) {
+            options.ladderOptions.fullStrengthMs = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--list") == 0) {
             options.list = true;
         } else {
@@ -101,6 +140,19 @@ void showPosition(const BenchPosition& position, const Engine& engine) {
     std::printf("\n");
 }
 
+// The report as --report and --level print it, protocol coordinates.
+void printReport(const SearchReport& report) {
+    std::printf("  depth %2d score %6d", report.depth, report.score);
+    if (const int plies = forcedPlies(report.score, report.lineLength)) std::printf(" (five in %d)", plies);
+    std::printf(" nodes %lld ms %lld pv", static_cast<long long>(report.nodes),
+                static_cast<long long>(report.milliseconds));
+    for (int i = 0; i < report.lineLength; ++i)
+        std::printf(" %d,%d", report.line[i].x - BORDER, report.line[i].y - BORDER);
+    std::printf("\n");
+}
+
+void printIteration(void*, const Engine&, const SearchReport& report) { printReport(report); }
+
 // A position from a --game line; false when its size is outside 5 .. 32.
 bool parseGame(const char* line, BenchPosition& position) {
     int consumed = 0;
@@ -115,7 +167,7 @@ int run(const Options& options, const BenchPosition* suite, size_t suiteSize) {
     long long totalNodes = 0, totalThreatNodes = 0;
     double totalSeconds = 0;
     int searched = 0;
-    if (options.show == nullptr)
+    if (options.show == nullptr && options.level == 0)
         std::printf("%-13s %7s %11s %11s %6s %9s %6s\n", "position", "stones", "nodes", "threatNodes", "move", "ms",
                     "depth");
     for (const BenchPosition& position : std::span(suite, suiteSize)) {
@@ -129,6 +181,17 @@ int run(const Options& options, const BenchPosition* suite, size_t suiteSize) {
             showPosition(position, *engine);
             return 0;
         }
+        if (options.level > 0) {
+            int x, y;
+            const bool moved = levelMove(*engine, options.level, options.budget > 0 ? options.budget : 1000,
+                                         options.seed, x, y);
+            std::printf("%s level %d seed %u move %d,%d%s\n", position.name, options.level, options.seed,
+                        moved ? x : -1, moved ? y : -1, engine->report.otherMove ? " (not its best)" : "");
+            printReport(engine->report);
+            ++searched;
+            continue;
+        }
+        if (options.report) engine->reportCallback = printIteration;
         // Without a budget the depth ends the search, never the clock.
         engine->maxDepth = options.budget > 0 ? MAX_SEARCH_DEPTH : options.depth;
         engine->timeBudget = options.budget > 0 ? options.budget : 1 << 30;
@@ -148,6 +211,7 @@ int run(const Options& options, const BenchPosition* suite, size_t suiteSize) {
         std::fprintf(stderr, "no such position: %s\n", options.only);
         return 2;
     }
+    if (options.level > 0) return 0;
     if (options.budget > 0)
         std::printf("\npositions %d, budget %d ms, threat nodes %lld, time %.2f s\n", searched, options.budget,
                     totalThreatNodes, totalSeconds);
@@ -173,8 +237,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: quillmot-bench [--depth 5..20 | --budget MS] [--position NAME | --game \"W H x,y ...\"] "
                      "[--expect SIGNATURE] [--list] [--show NAME]\n"
-                     "       quillmot-bench --lateness [--budgets MS,MS,...] [--position NAME] [--verbose]\n");
+                     "       quillmot-bench --lateness [--budgets MS,MS,...] [--position NAME] [--verbose]\n"
+                     "       quillmot-bench --level 1..5 [--seed S] [--budget MS] [--position NAME | --game LINE]\n"
+                     "       quillmot-bench --ladder [--openings N] [--pair N] [--full-ms MS] [--verbose]\n");
         return 2;
+    }
+    if (options.ladder) {
+        options.ladderOptions.verbose = options.verbose;
+        return quillmot::ladder::run(options.ladderOptions);
     }
     if (options.lateness) {
         const std::vector<int> budgets = quillmot::lateness::parseBudgets(options.budgets);

@@ -73,15 +73,19 @@ void Engine::start(int size, int height) {
     passCount = 0;
     lineChangeCount = 0;
 
-    // Forget every position; the stored search moves stay as ordering hints.
+    // Forget every position.
+    forgetPositions();
+    for (int i = 0; i < THREAT_TABLE_REACHED; ++i) {
+        threatTable[i].check1 = 0;
+        threatTable[i].check2 = 0;
+    }
+}
+
+void Engine::forgetPositions() {
     for (SearchEntry& entry : searchTable) {
         const Point keep = entry.move;
         entry = SearchEntry{};
         entry.move = keep;
-    }
-    for (int i = 0; i < THREAT_TABLE_REACHED; ++i) {
-        threatTable[i].check1 = 0;
-        threatTable[i].check2 = 0;
     }
 }
 

@@ -9,6 +9,7 @@
 #include "base/cell.h"
 #include "base/types.h"
 #include "engine/hash_tables.h"
+#include "engine/search_report.h"
 
 namespace quillmot {
 
@@ -111,6 +112,9 @@ public:
     void storeSearchResult(Point bestMove, int score, uint8_t bound, int depth);
     void storeExactValue(int score, int depth, int stones, Point bestMove);
     void clearSearchBounds();
+    // Every search table entry forgets its position, keeping only its move, which no
+    // position then matches.
+    void forgetPositions();
     void storePv(int x, int y);
 
     // Clock (clock.cpp).
@@ -136,6 +140,8 @@ public:
     int orderMoves(ScoredMove* list, int count, int pvPriority);
     int pvSearch(int depth, bool root, int alpha, int beta);
     void iterativeDeepening(int& x, int& y);
+    // The report of a completed iteration: kept in report, and told to reportCallback.
+    void reportIteration(int depth, int score);
     // The move of a game: iterative deepening, and the fallback square when the search
     // yields none (its first iteration cut short, or no candidate). Protocol coordinates;
     // false only when the board has no empty square.
@@ -204,6 +210,12 @@ public:
 
     PvMove pvTable[PV_PLIES][PV_PLIES]{};
     int32_t pvLength[PV_PLIES]{};
+
+    // The last completed iteration of the last search, and who hears of each one; read
+    // once an iteration, so they stay away from the fields every node touches.
+    SearchReport report{};
+    ReportCallback reportCallback = nullptr;
+    void* reportContext = nullptr;
 
     SearchEntry searchTable[SEARCH_TABLE_SIZE];
     ThreatEntry threatTable[THREAT_TABLE_SIZE];

@@ -16,6 +16,7 @@ constexpr InfoKey INFO_KEYS[] = {
     {"max_memory", &Settings::maxMemory}, {"timeout_match", &Settings::timeoutMatch},
     {"timeout_turn", &Settings::timeoutTurn}, {"time_left", &Settings::timeLeft},
     {"game_type", &Settings::gameType},   {"rule", &Settings::rule},
+    {"show_detail", &Settings::showDetail},
 };
 
 }  // namespace

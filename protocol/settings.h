@@ -15,6 +15,8 @@ struct Settings {
     std::atomic<int> timeLeft{1000000000};
     std::atomic<int> gameType{1};
     std::atomic<int> rule{0};
+    // Not 0: a MESSAGE line with the search's report as each iteration completes.
+    std::atomic<int> showDetail{0};
     // The turn limit as the manager last set it; the budget never exceeds it.
     std::atomic<int> turnLimit{INITIAL_TIMEOUT_TURN};
 };

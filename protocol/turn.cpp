@@ -6,6 +6,22 @@ namespace {
 
 constexpr const char* NO_EMPTY_SQUARE = "ERROR no empty square";
 
+// "MESSAGE depth D score S nodes N time T pv x,y x,y ...": the line a manager shows as the
+// engine's thoughts, written as each iteration completes. 62 moves at most.
+constexpr size_t MESSAGE_BYTES = 1024;
+
+void writeReport(void* context, const Engine&, const SearchReport& report) {
+    if (report.lineLength == 0) return;
+    char line[MESSAGE_BYTES];
+    int used = std::snprintf(line, sizeof line, "MESSAGE depth %d score %d nodes %lld time %lld pv", report.depth,
+                             report.score, static_cast<long long>(report.nodes),
+                             static_cast<long long>(report.milliseconds));
+    for (int i = 0; i < report.lineLength && used > 0 && used < static_cast<int>(sizeof line); ++i)
+        used += std::snprintf(line + used, sizeof line - used, " %d,%d", report.line[i].x - BORDER,
+                              report.line[i].y - BORDER);
+    static_cast<Output*>(context)->pipeOut("%s", line);
+}
+
 }  // namespace
 
 void FrontEnd::brainInit(bool reply) {
@@ -73,6 +89,8 @@ void FrontEnd::brainTurn() {
     if (fastest && options_.fixedBudget <= 0 && budget > MIN_BUDGET) budget = MIN_BUDGET;
     engine.timeBudget = budget;
     engine.maxDepth = fastest ? FIRST_DEPTH : options_.maxDepth;
+    engine.reportCallback = settings_.showDetail.load() != 0 ? writeReport : nullptr;
+    engine.reportContext = &output_;
 
     int x, y;
     if (!engine.searchMove(x, y)) {

@@ -25,7 +25,36 @@ int deadlineMargin(int budget) {
 constexpr int DEFAULT_BUDGET_MS = 8000;
 constexpr int SMALLEST_MAX_DEPTH = 2;
 
+bool startsLine(const SearchReport& report, int x, int y) {  // engine coordinates
+    return report.lineLength > 0 && report.line[0].x == x && report.line[0].y == y;
+}
+
 }  // namespace
+
+void Engine::reportIteration(int depth, int score) {
+    report.depth = depth;
+    report.score = score;
+    report.nodes = nodes;
+    report.milliseconds = readClock() - searchStart;
+    // Row 0 of the line table up to its length, and never past an empty entry. Columns
+    // beyond the length are left from earlier lines. A root decided by the search table
+    // leaves no line of its own (length 0): the previous iteration's line stands. A root
+    // with a single move copies the length of a line it never searched, which can be 0:
+    // its line is that move.
+    if (pvLength[0] > 0) {
+        int length = 0;
+        while (length < pvLength[0] && pvTable[0][length].x != 0) {
+            report.line[length] = pvTable[0][length];
+            ++length;
+        }
+        report.lineLength = length;
+    }
+    if (report.lineLength == 0 && pvTable[0][0].x != 0) {
+        report.line[0] = pvTable[0][0];
+        report.lineLength = 1;
+    }
+    if (reportCallback != nullptr) reportCallback(reportContext, *this, report);
+}
 
 void Engine::iterativeDeepening(int& x, int& y) {
     if (timeBudget <= 0) timeBudget = DEFAULT_BUDGET_MS;
@@ -45,6 +74,7 @@ void Engine::iterativeDeepening(int& x, int& y) {
     threatNodes = 0;
     threatBudget = THREAT_BUDGET;
     completedDepth = 0;
+    report = SearchReport{};
 
     // Deeper and deeper until the deadline or the depth limit; the principal-variation
     // table has room for 62 plies below the root.
@@ -54,20 +84,26 @@ void Engine::iterativeDeepening(int& x, int& y) {
         if (timeUp) break;
         threatBudget = timeBudget <= LONG_SEARCH_MS ? THREAT_BUDGET : THREAT_BUDGET_LONG;
         ply = 0;
-        pvSearch(depth, true, -SEARCH_INFINITY, SEARCH_INFINITY);
-        if (!timeUp) completedDepth = depth;
+        const int score = pvSearch(depth, true, -SEARCH_INFINITY, SEARCH_INFINITY);
+        if (timeUp) continue;  // cut short: no report, and the loop ends
+        completedDepth = depth;
+        reportIteration(depth, score);
     }
 
     // Bounds hold for this search only; the move is the first of the best line found.
     clearSearchBounds();
     x = pvTable[0][0].x - BORDER;
     y = pvTable[0][0].y - BORDER;
+    // An iteration cut short keeps the last root move that raised alpha in it, which need
+    // not be the one the last report expects.
+    report.otherMove = report.depth > 0 && !startsLine(report, pvTable[0][0].x, pvTable[0][0].y);
 }
 
 bool Engine::searchMove(int& x, int& y) {
     iterativeDeepening(x, y);
     int ex = x + BORDER, ey = y + BORDER;
     if (!legalOrFallback(ex, ey)) return false;
+    report.otherMove = report.depth > 0 && !startsLine(report, ex, ey);
     x = ex - BORDER;
     y = ey - BORDER;
     return true;

@@ -125,6 +125,8 @@ public:
     }
 
     // The next reply line without its line feed; END_OF_OUTPUT or NO_REPLY when none came.
+    // MESSAGE lines, the search's reports after INFO show_detail, are set aside for
+    // takeMessages().
     std::string readLine(int timeoutMs = REPLY_TIMEOUT_MS) {
         const auto start = Clock::now();
         for (;;) {
@@ -132,6 +134,10 @@ public:
             if (newline != std::string::npos) {
                 std::string line = pending_.substr(0, newline);
                 pending_.erase(0, newline + 1);
+                if (line.rfind("MESSAGE ", 0) == 0) {
+                    messages_.push_back(line);
+                    continue;
+                }
                 return line;
             }
             if (outputClosed_) {
@@ -177,6 +183,9 @@ public:
         EXPECT_EQ(waitExit(), 0);
     }
 
+    // The MESSAGE lines read so far, and none from then on.
+    std::vector<std::string> takeMessages() { return std::exchange(messages_, {}); }
+
     // Everything the engine wrote to its standard error so far.
     std::string errors() {
         pump(0);
@@ -213,6 +222,7 @@ private:
     int fromEngine_ = -1;
     int errors_ = -1;
     std::string pending_;
+    std::vector<std::string> messages_;
     std::string errorText_;
     bool outputClosed_ = false;
     bool errorsClosed_ = false;

@@ -4,6 +4,7 @@
 
 #include "engine/engine.h"
 #include "patterns/tables.h"
+#include "search/levels.h"
 
 namespace quillmot {
 namespace {
@@ -140,18 +141,7 @@ int quillmot_take_back(void) {
     return 0;
 }
 
-int quillmot_think(int milliseconds) {
-    if (const int refused = refusal()) return refused;
-    if (milliseconds < 1 || milliseconds > MAX_THINK_MS) return QUILLMOT_BAD_ARGUMENT;
-    Engine& engine = *game.engine;
-    engine.nodes = 0;
-    engine.completedDepth = 0;
-    // The program's first move: the centre, without a search (also after a set-up's pass).
-    if (engine.stoneCount() == 0) return pack(engine.boardSize / 2, engine.boardHeight / 2);
-    engine.maxDepth = MAX_SEARCH_DEPTH;
-    engine.timeBudget = milliseconds;
-    return search();
-}
+int quillmot_think(int milliseconds) { return quillmot_level_move(FULL_STRENGTH, milliseconds, 0); }
 
 int quillmot_search_depth(int depth) {
     if (const int refused = refusal()) return refused;
@@ -190,18 +180,35 @@ int quillmot_five_square(int index) {
 // ---- The engine's view and its levels ----
 
 double quillmot_nodes(void) { return game.engine ? static_cast<double>(game.engine->nodes) : 0; }
-int quillmot_report_depth(void) { return 0; }
-int quillmot_report_score(void) { return 0; }
-double quillmot_report_nodes(void) { return 0; }
-int quillmot_report_ms(void) { return 0; }
-int quillmot_report_line_length(void) { return 0; }
-int quillmot_report_line_at(int) { return QUILLMOT_BAD_ARGUMENT; }
-int quillmot_report_forced(void) { return 0; }
-int quillmot_report_other_move(void) { return 0; }
-int quillmot_level_count(void) { return 5; }
-int quillmot_level_move(int level, int milliseconds, unsigned) {
-    if (level < 1 || level > 5) return QUILLMOT_BAD_ARGUMENT;
-    return quillmot_think(milliseconds);
+
+int quillmot_report_depth(void) { return game.engine ? game.engine->report.depth : 0; }
+int quillmot_report_score(void) { return game.engine ? game.engine->report.score : 0; }
+double quillmot_report_nodes(void) { return game.engine ? static_cast<double>(game.engine->report.nodes) : 0; }
+int quillmot_report_ms(void) { return game.engine ? static_cast<int>(game.engine->report.milliseconds) : 0; }
+int quillmot_report_line_length(void) { return game.engine ? game.engine->report.lineLength : 0; }
+
+int quillmot_report_line_at(int index) {
+    if (!game.engine || index < 0 || index >= game.engine->report.lineLength) return QUILLMOT_BAD_ARGUMENT;
+    const PvMove m = game.engine->report.line[index];
+    return pack(m.x - BORDER, m.y - BORDER);
+}
+
+int quillmot_report_forced(void) {
+    if (!game.engine) return 0;
+    return forcedPlies(game.engine->report.score, game.engine->report.lineLength);
+}
+
+int quillmot_report_other_move(void) { return game.engine && game.engine->report.otherMove ? 1 : 0; }
+
+int quillmot_level_count(void) { return LEVEL_COUNT; }
+
+int quillmot_level_move(int level, int milliseconds, unsigned seed) {
+    if (const int refused = refusal()) return refused;
+    if (findLevel(level) == nullptr) return QUILLMOT_BAD_ARGUMENT;
+    if (level == FULL_STRENGTH && (milliseconds < 1 || milliseconds > MAX_THINK_MS)) return QUILLMOT_BAD_ARGUMENT;
+    int x, y;
+    if (!levelMove(*game.engine, level, milliseconds, seed, x, y)) return QUILLMOT_BOARD_FULL;
+    return pack(x, y);
 }
 
 // ---- Set-up, analysis and hints ----
@@ -237,7 +244,10 @@ int quillmot_side_to_move(void) { return game.engine ? game.engine->sideToMove :
 int quillmot_hint(int milliseconds) {
     if (const int refused = refusal()) return refused;
     if (milliseconds < 1 || milliseconds > MAX_THINK_MS) return QUILLMOT_BAD_ARGUMENT;
-    const Engine& played = *game.engine;
+    Engine& played = *game.engine;
+    // The report functions read the game engine's report: the hint's replaces it, the
+    // one thing of the game engine that a hint changes.
+    played.report = SearchReport{};
     if (played.stoneCount() == 0) return pack(played.boardSize / 2, played.boardHeight / 2);
     // The hint engine replays the whole history, passes included, so that it sees the
     // same position with the same side to move; its tables start empty every time.
@@ -254,8 +264,9 @@ int quillmot_hint(int milliseconds) {
     engine.maxDepth = MAX_SEARCH_DEPTH;
     engine.timeBudget = milliseconds;
     int x, y;
-    if (!engine.searchMove(x, y)) return QUILLMOT_BOARD_FULL;
-    return pack(x, y);
+    const bool found = engine.searchMove(x, y);
+    played.report = engine.report;
+    return found ? pack(x, y) : QUILLMOT_BOARD_FULL;
 }
 
 }  // extern "C"

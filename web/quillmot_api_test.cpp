@@ -113,6 +113,46 @@ TEST(WebApi, ThinkNamesAnEmptySquareWithoutPlayingIt) {
     EXPECT_EQ(quillmot_move_count(), 4);
 }
 
+// The report of the last search, and the levels' moves and checks.
+TEST(WebApi, ReportsTheLastSearchAndPlaysTheLevels) {
+    ASSERT_TRUE(play(15, 15, "7,7 6,8 5,5 6,9 6,7 8,7 7,8 8,9"));
+    const int move = quillmot_search_depth(6);
+    EXPECT_EQ(quillmot_report_depth(), 6);
+    ASSERT_GT(quillmot_report_line_length(), 0);
+    EXPECT_EQ(quillmot_report_line_at(0), move);
+    EXPECT_EQ(quillmot_report_line_at(quillmot_report_line_length()), QUILLMOT_BAD_ARGUMENT);
+    EXPECT_EQ(quillmot_report_line_at(-1), QUILLMOT_BAD_ARGUMENT);
+    EXPECT_EQ(quillmot_report_nodes(), quillmot_nodes());
+    EXPECT_GT(quillmot_report_nodes(), 1000);
+    EXPECT_EQ(quillmot_report_forced(), 0);
+    EXPECT_EQ(quillmot_report_other_move(), 0);
+
+    // Black's four-three at 8,5 wins in five plies: four, block, open four, block, five.
+    ASSERT_TRUE(play(15, 15, "5,5 4,5 6,5 12,12 7,5 12,0 8,6 0,14 8,7 14,0"));
+    EXPECT_EQ(unpack(quillmot_search_depth(5)), Square(8, 5));
+    EXPECT_EQ(quillmot_report_forced(), 5);
+
+    EXPECT_EQ(quillmot_level_count(), 5);
+    for (const auto& [level, ms] : {std::pair{0, 100}, {6, 100}, {5, 0}, {5, 3600001}})
+        EXPECT_EQ(quillmot_level_move(level, ms, 1), QUILLMOT_BAD_ARGUMENT) << level << " " << ms;
+    for (int level = 1; level < 5; ++level) {
+        const int chosen = quillmot_level_move(level, 0, 77);
+        EXPECT_EQ(quillmot_level_move(level, 0, 77), chosen);
+        EXPECT_GT(quillmot_report_depth(), 0);
+        EXPECT_EQ(quillmot_report_other_move(), quillmot_report_line_at(0) != chosen ? 1 : 0);
+        const auto [x, y] = unpack(chosen);
+        EXPECT_EQ(quillmot_stone(x, y), -1) << "level " << level;
+    }
+    EXPECT_EQ(quillmot_move_count(), 10);
+
+    // The centre of an empty board comes without a search, and without a report.
+    ASSERT_TRUE(play(15, 15, ""));
+    EXPECT_EQ(unpack(quillmot_level_move(2, 0, 1)), Square(7, 7));
+    EXPECT_EQ(quillmot_report_depth(), 0);
+    EXPECT_EQ(quillmot_report_line_length(), 0);
+    EXPECT_EQ(quillmot_nodes(), 0);
+}
+
 // A set-up: stones of one colour in a row through passes, the side to move chosen, a five
 // that an earlier stone made, and everything taken back to the empty board.
 TEST(WebApi, SetUpWithPassesAndAFiveAnywhere) {
@@ -160,6 +200,7 @@ TEST(WebApi, HintSearchesTheGameOnItsOwnEngine) {
     const auto nodes = quillmot_nodes();
     const Square hint = unpack(quillmot_hint(200));
     EXPECT_TRUE(hint == Square(2, 12) || hint == Square(7, 12));
+    EXPECT_EQ(quillmot_report_forced(), 1);
     EXPECT_EQ(quillmot_move_count(), 13);
     EXPECT_EQ(quillmot_side_to_move(), 1);
     EXPECT_EQ(quillmot_nodes(), nodes);

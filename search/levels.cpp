@@ -1,0 +1,205 @@
+#include "search/levels.h"
+
+#include <cstring>
+#include <limits>
+
+#include "engine/engine.h"
+#include "patterns/cell_scores.h"
+#include "search/clock.h"
+#include "search/ordering.h"
+
+namespace quillmot {
+
+namespace {
+
+constexpr int NO_CAP = SEARCH_INFINITY;
+
+// clang-format off
+// Measured by quillmot-bench --ladder: each level wins about nine games in ten against the
+// one below, and Beginner about half against a player that only extends its longest line.
+constexpr Level LEVELS[LEVEL_COUNT] = {
+    {"Beginner",      1, 270,    100},
+    {"Casual",        2, 150,    400},
+    {"Club",          3,  60, NO_CAP},
+    {"Strong",        5,  15, NO_CAP},
+    {"Full strength", 0,   1, NO_CAP},
+};
+// clang-format on
+
+PvMove pvMove(int x, int y) { return PvMove{static_cast<int16_t>(x), static_cast<int16_t>(y)}; }
+
+// A fixed-depth value loses a point of magnitude per ply on its way up, so a forced one
+// counts the plies from the root. The report counts them from the end of its line, as the
+// full search's scores do, so that forcedPlies reads both alike; nothing follows the five.
+int reportedScore(int value, int& lineLength) {
+    if (!isForcedScore(value)) return value;
+    const int plies = WIN_SCORE - (value > 0 ? value : -value);
+    if (lineLength > plies - 1) lineLength = plies - 1;
+    const int magnitude = WIN_SCORE - plies + lineLength;
+    return value > 0 ? magnitude : -magnitude;
+}
+
+// A fixed-depth line can hold moves of another branch, copied where a value came from the
+// table: it ends before the first move that is not on an empty square, and after a five.
+int playableLength(Engine& engine, const PvMove* line, int length) {
+    int played = 0;
+    while (played < length) {
+        const PvMove m = line[played];
+        if (!engine.isPlayable(m.x, m.y) || engine.cells[m.x][m.y].state != EMPTY) break;
+        const bool five = engine.cells[m.x][m.y].threatClass[engine.sideToMove] == CLASS_FIVE;
+        engine.makeMove(m.x, m.y);
+        ++played;
+        if (five) break;
+    }
+    for (int i = 0; i < played; ++i) engine.undo();
+    return played;
+}
+
+// The root moves of a weak level: the block alone against a single five threat, else every
+// candidate square that the generator would list, best-scoring first. The generator's other
+// shortcuts (one's own open four, the squares that still matter against the opponent's) are
+// left to the level's search and its cap, so that a beginner can overlook them.
+int rootMoves(const Engine& engine, ScoredMove* list) {
+    int count = 0;
+    if (engine.classCounts[engine.otherSide][CLASS_FIVE] > 0) {
+        engine.generateMoves(list, &count);
+        return count;
+    }
+    scanWindow(engine.window, [&](int x, int y) {
+        const Cell& cell = engine.cells[x][y];
+        if (!engine.isCandidate(cell)) return;
+        const int score = cellScore(cell);
+        if (score > 1) list[count++] = ScoredMove{static_cast<int16_t>(x), static_cast<int16_t>(y), score};
+    });
+    sortMoves(list, count);
+    return count > 0 ? count : engine.candidateFallback(list);
+}
+
+// Below full strength: every root move searched to the level's depth with a full window,
+// then the seeded choice. The move in engine coordinates.
+bool weakMove(Engine& engine, const Level& level, uint64_t seed, int& x, int& y) {
+    // A clean search state without a deadline. The search table forgets every position:
+    // iterative deepening wrote its scores for the side to move, the fixed-depth search
+    // would read them as the value for the side that just moved; and a level's move then
+    // depends on the position and the seed alone.
+    engine.forgetPositions();
+    engine.timeUp = 0;
+    engine.deadline = std::numeric_limits<int64_t>::max();
+    engine.ply = 0;
+    std::memset(engine.pvTable, 0, sizeof engine.pvTable);
+    engine.followPv = 0;
+    engine.nodes = 0;
+    engine.threatNodes = 0;
+    engine.searchStart = readClock();
+    engine.completedDepth = level.depth;
+    SearchReport& report = engine.report;
+    report = SearchReport{};
+    report.depth = level.depth;
+
+    // 1. Its own five, at once.
+    if (engine.classCounts[engine.sideToMove][CLASS_FIVE] > 0 && engine.findFiveSquare(x, y)) {
+        report.score = winIn(1);
+        report.line[0] = pvMove(x, y);
+        report.lineLength = 1;
+        report.milliseconds = readClock() - engine.searchStart;
+        if (engine.reportCallback != nullptr) engine.reportCallback(engine.reportContext, engine, report);
+        return true;
+    }
+
+    // 2. The root moves.
+    ScoredMove list[MOVE_LIST_CAPACITY];
+    const int count = rootMoves(engine, list);
+    if (count == 0) {
+        report = SearchReport{};
+        return engine.fallbackMove(x, y);
+    }
+
+    // 3. The exact value of each, for the side to move; the best's line. Decisive values
+    // lose a point per ply on the way up, as inside the search.
+    int values[MOVE_LIST_CAPACITY];
+    int best = 0;
+    for (int i = 0; i < count; ++i) {
+        const ScoredMove m = list[i];
+        engine.makeMove(m.x, m.y);
+        int v = -engine.fixedDepthSearch(level.depth - 1, false, -SEARCH_INFINITY, SEARCH_INFINITY).score;
+        if (v >= FIXED_DECISIVE_SCORE)
+            v -= 1;
+        else if (v <= -FIXED_DECISIVE_SCORE)
+            v += 1;
+        values[i] = v;
+        if (i == 0 || v > values[best]) {
+            best = i;
+            report.line[0] = pvMove(m.x, m.y);
+            int length = 1;
+            while (length < engine.pvLength[1] && engine.pvTable[1][length].x != 0) {
+                report.line[length] = engine.pvTable[1][length];
+                ++length;
+            }
+            report.lineLength = length;
+        }
+        engine.undo();
+    }
+
+    // 4. The choice: the highest value after capping and a random amount below the spread;
+    // one number per move, in list order.
+    LevelRandom random(seed);
+    int chosen = 0, chosenKey = std::numeric_limits<int>::min();
+    for (int i = 0; i < count; ++i) {
+        int capped = values[i];
+        if (capped > level.cap) capped = level.cap;
+        if (capped < -level.cap) capped = -level.cap;
+        const int key = capped + random.below(level.spread);
+        if (key > chosenKey) {
+            chosen = i;
+            chosenKey = key;
+        }
+    }
+
+    // 5. The report of the best move, and the move chosen.
+    report.nodes = engine.nodes;
+    report.lineLength = playableLength(engine, report.line, report.lineLength);
+    report.score = reportedScore(values[best], report.lineLength);
+    report.otherMove = chosen != best;
+    report.milliseconds = readClock() - engine.searchStart;
+    if (engine.reportCallback != nullptr) engine.reportCallback(engine.reportContext, engine, report);
+    x = list[chosen].x;
+    y = list[chosen].y;
+    return true;
+}
+
+}  // namespace
+
+const Level* findLevel(int number) { return number >= 1 && number <= LEVEL_COUNT ? &LEVELS[number - 1] : nullptr; }
+
+// splitmix64: every seed, 0 included, starts a full-period sequence.
+uint32_t LevelRandom::next() {
+    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return static_cast<uint32_t>((z ^ (z >> 31)) >> 32);
+}
+
+bool levelMove(Engine& engine, int level, int milliseconds, uint64_t seed, int& x, int& y) {
+    const Level* weak = level >= 1 && level < FULL_STRENGTH ? findLevel(level) : nullptr;
+    // The first stone: the centre, as the program plays it, at every level.
+    if (engine.stoneCount() == 0) {
+        engine.nodes = 0;
+        engine.completedDepth = 0;
+        engine.report = SearchReport{};
+        x = engine.boardSize / 2;
+        y = engine.boardHeight / 2;
+        return true;
+    }
+    if (weak == nullptr) {
+        engine.timeBudget = milliseconds;
+        engine.maxDepth = MAX_SEARCH_DEPTH;
+        return engine.searchMove(x, y);
+    }
+    int ex, ey;
+    if (!weakMove(engine, *weak, seed, ex, ey)) return false;
+    x = ex - BORDER;
+    y = ey - BORDER;
+    return true;
+}
+
+}  // namespace quillmot

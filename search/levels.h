@@ -1,0 +1,54 @@
+// Levels of play: full strength, and weaker players for people. A weak level searches every
+// root move to a small fixed depth with a full window, so that it knows each move's exact
+// value, and then chooses among the near-best with seeded random numbers. Depth, not time,
+// makes it weak, so that the program and the page (WebAssembly, at about 0.6 of native
+// speed) play alike.
+#pragma once
+
+#include <cstdint>
+
+namespace quillmot {
+
+class Engine;
+
+constexpr int LEVEL_COUNT = 5;
+constexpr int FULL_STRENGTH = LEVEL_COUNT;
+
+struct Level {
+    const char* name;
+    int depth;  // of the weak level's search; 0 at full strength, which searches by time
+    // Each root move's value gets a random amount below spread before the highest is
+    // taken: a move that much worse than the best is never chosen.
+    int spread;
+    // Values count at most this much either way: a level with a small cap takes a forced
+    // loss for a bad position, as a beginner overlooks a threat. Its own five and the block
+    // of a single five threat are the only moves it is offered then, so it never misses them.
+    int cap;
+};
+
+// Levels 1 (the weakest) to LEVEL_COUNT; nullptr for any other number.
+const Level* findLevel(int number);
+
+// The numbers of the weak levels. The mapping to a range is this code's own (the standard
+// distributions differ between libraries), so a seed draws the same numbers natively and in
+// the page.
+class LevelRandom {
+public:
+    explicit LevelRandom(uint64_t seed) : state_(seed) {}
+    uint32_t next();
+    // 0 .. n - 1, for n from 1 to 2^31.
+    int below(int n) { return static_cast<int>((static_cast<uint64_t>(next()) * static_cast<uint32_t>(n)) >> 32); }
+
+private:
+    uint64_t state_;
+};
+
+// The move of the level for the side to move, in protocol coordinates, returned unplayed;
+// the engine's report tells the level's view of the position. The centre on a board
+// without stones. milliseconds (the budget) counts only at full strength, which is the turn
+// driver's search; the seed only below it, where the same position and seed give the same
+// move. A level outside 1 .. LEVEL_COUNT plays at full strength. False only when the board
+// has no empty square.
+bool levelMove(Engine& engine, int level, int milliseconds, uint64_t seed, int& x, int& y);
+
+}  // namespace quillmot
