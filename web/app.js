@@ -464,10 +464,11 @@ function describeView() {
   const head = kind === 'move'
     ? `Quillmot (${levelName(engineView.level)}) played ${name(report.move)}`
     : `Analysis at full strength: the best move for ${colourName(mover)} is ${name(report.move)}`;
-  if (report.depth === 0) {
-    const how = kind === 'move' && report.nodes === 0 && stoneCount() <= 1 ? ', in the centre as it opens' : ', settled at once without a search';
-    return { text: head + how + '.', line: '' };
-  }
+  if (report.depth === 0 && kind === 'move' && stoneCount() <= 1) return { text: head + ', in the centre as it opens.', line: '' };
+  // A move its threat rules settle before any search (a five to make or to stop, a four
+  // that wins) comes with the static score of the root, which says nothing.
+  if (report.forced === 0 && (report.depth === 0 || report.nodes === 0))
+    return { text: head + ', settled at once by its threat rules, without a search.', line: '' };
   const { colour, words } = notation.standing(report, mover);
   const stands = colour === null ? 'the position is even'
     : report.forced !== 0 ? `${who(colour)} has ${words}` : `${who(colour)} stands ${words}`;

@@ -84,12 +84,13 @@ export function decodeAddress(text, defaults) {
 // ---- The engine's view in words ----
 //
 // The root score counts from the side to move and includes the bonus the evaluation gives
-// the side to move (70): undecided positions score about +40 to +140 for whoever is to
-// move. The bands are taken from the score less that bonus. Scores within
-// FORCED_BAND of the win score are forced fives; the report gives their distance.
+// the side to move (70). Measured: the undecided bench positions score +39 to +138, and
+// searched game positions -30 to +190 until a forced five appears (black, who moved first,
+// about +60 early on, white about +13). So the bands are read from the score less the
+// bonus, and "even" covers all of that; forced fives come from the report's estimate.
 export const TEMPO_BONUS = 70;
-export const EVEN_BAND = 200;    // |score - 70| up to this: even
-export const BETTER_BAND = 800;  // up to this: better; beyond: much better
+export const EVEN_BAND = 120;    // |score - 70| up to this: even
+export const BETTER_BAND = 500;  // up to this: better; beyond: much better
 
 // {colour, words}: who stands better in the engine's eyes, from the report of a search
 // with mover to move. colour is null for an even position.

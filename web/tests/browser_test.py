@@ -530,47 +530,42 @@ class BrowserTest:
         page.button("clear-setup").click()
         page.wait_for({"setup"})
         radio = lambda name, value: page.driver.find_element(By.CSS_SELECTOR, f'input[name="{name}"][value="{value}"]').click()
-        # Black's open four, a few white stones, white to move: black wins by force.
+        # Black's four, closed by white at one end, and black to move.
         for x in range(5, 9):
             page.click(x, 4)
             page.wait_for({"setup"})
         radio("setup-colour", 1)
-        for square in ((6, 9), (7, 9), (9, 10)):
+        for square in ((9, 4), (6, 9), (7, 9)):
             page.click(*square)
             page.wait_for({"setup"})
-        radio("setup-turn", 1)
-        page.wait_for({"setup"})
         stones = page.stones()
-        assert stones == {**{(x, 4): 0 for x in range(5, 9)}, (6, 9): 1, (7, 9): 1, (9, 10): 1}, stones
-        # A five on the board is refused.
+        assert stones == {**{(x, 4): 0 for x in range(5, 9)}, (9, 4): 1, (6, 9): 1, (7, 9): 1}, stones
+        # A five on the board is refused; a click on a stone takes it away.
         radio("setup-colour", 0)
-        page.click(9, 4)
+        page.click(4, 4)
         page.wait_for({"setup"})
         page.button("analyse").click()
         assert "five" in page.status() and page.text("view-line") == "", page.status()
-        page.click(9, 4)
+        page.click(4, 4)
         page.wait_for({"setup"})
+        assert page.stones() == stones
         page.tick("show-line", True)
         page.button("analyse").click()
         page.wait_for({"analysing", "setup"})
         page.wait_for({"setup"})
         view = page.text("view-text")
-        assert re.search(r"Black has a forced five in about \d+ moves?", view), view
-        assert all((x, y) not in stones for x, y, _, _ in page.line_stones()), page.line_stones()
+        assert "the best move for black is E11" in view and "Black has a forced five in about 1 move." in view, view
+        assert page.line_stones() == [(4, 4, 0, 1)], page.line_stones()
         self.screenshot("analysis")
         page.tick("show-line", False)
-        # Play from here as black: white (the engine) blocks one end, the person takes the other.
-        radio("setup-you", 0)
+        # Play from here as white: Quillmot, black, is to move and makes its five.
+        radio("setup-you", 1)
         page.button("play-here").click()
-        page.wait_for({"person", "over"})
-        after = page.stones()
-        block = self.engine_reply(stones, after)
-        assert block in ((4, 4), (9, 4)), block
-        assert "black=" in page.address() and "turn=white" in page.address(), page.address()
-        page.click(*({(4, 4), (9, 4)} - {block}))
         page.wait_for({"over"})
-        assert page.status().startswith("You win (black)"), page.status()
-        assert page.record()[0] == [("1", DISCS[1], square_name(block, 15)), ("2", DISCS[0], square_name(({(4, 4), (9, 4)} - {block}).pop(), 15))]
+        assert page.status() == "Quillmot played E11. Quillmot wins (black): five in a row from E11 to I11.", page.status()
+        assert page.record()[0] == [("1", DISCS[0], "E11")], page.record()
+        assert re.fullmatch(r"#size=15&black=F11,G11,H11,I11&white=J11,G6,H6&turn=black&you=white&level=5&moves=E11",
+                            page.address()), page.address()
 
     def phone(self):
         page = self.page
