@@ -92,8 +92,11 @@ constexpr int THREAT_BUDGET = 300000;
 constexpr int THREAT_BUDGET_LONG = 400000;  // when the move may take more than LONG_SEARCH_MS
 constexpr int LONG_SEARCH_MS = 15000;
 
-// Both searches read the clock when the node count is a multiple of 4096: a few times a
-// millisecond, often enough to stop close to the deadline and rarely enough to cost nothing.
+// The clock is read once every 4096 nodes: a few times a millisecond, often enough to stop
+// close to the deadline and rarely enough to cost nothing. The principal variation search
+// reads it at the first node entry at or past each multiple of 4096 (the threat trials
+// between two entries often step over the multiple itself); the fixed-depth search reads
+// it only at an entry exactly on a multiple, and runs without a deadline anyway.
 constexpr int CLOCK_CHECK_MASK = 4095;
 
 // Square of engine coordinates; (0, 0) means "no move" since x = 0 lies in the border.

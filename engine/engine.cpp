@@ -73,7 +73,10 @@ void Engine::start(int size, int height) {
     passCount = 0;
     lineChangeCount = 0;
 
-    // Forget every position.
+    // Forget every position. The stored moves stay in the entries, but with both check keys
+    // cleared to 0 an entry matches no position (both 32-bit keys would have to be 0), so
+    // move generation never offers them: the table's moves serve as ordering hints only
+    // between the searches of one game.
     forgetPositions();
     for (int i = 0; i < THREAT_TABLE_REACHED; ++i) {
         threatTable[i].check1 = 0;

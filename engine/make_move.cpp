@@ -83,7 +83,8 @@ void Engine::makeMove(int x, int y) {
     if (x + 2 > window.max.x) window.max.x = static_cast<uint8_t>(x + 2 > maxX ? maxX : x + 2);
     if (y + 2 > window.max.y) window.max.y = static_cast<uint8_t>(y + 2 > maxY ? maxY : y + 2);
 
-    // A stone changes the masks of the 32 squares on its four lines and nothing else.
+    // A stone changes the masks of the 32 squares on its four lines and of no others; only
+    // the empty ones among them can change their line types and classes.
     const int index = squareIndex(x, y);
     LineChange* log = lineChanges + lineChangeCount;
     for (int k = 0; k < DIRECTIONS; ++k) {

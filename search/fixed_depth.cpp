@@ -16,7 +16,7 @@ ScoredMove result(int x, int y, int score) {
 // Fail-hard alpha-beta over the closed window [lo, hi], keeping exact child values.
 ScoredMove Engine::fixedDepthSearch(int depth, bool root, int lo, int hi) {
     // A reversed window answers at once; past the deadline nothing counts; the clock is
-    // read every 4096 nodes.
+    // read at a node entry whose count is exactly a multiple of 4096.
     if (lo > hi + 1) return result(0, 0, hi + 1);
     int best = lo - 1;
     ScoredMove bestMove = result(0, 0, 0);

@@ -21,8 +21,6 @@ void keepFirstOfClass(const Engine& e, ScoredMove* list, int* count, int player,
 
 void Engine::generateMoves(ScoredMove* list, int* count) const {
     const int me = sideToMove, opp = otherSide;
-    // An empty list still marks its first entry as no move.
-    list[0].x = -1;
     int n = 0;
 
     // The table move: the best move stored for this very position. Its square is used

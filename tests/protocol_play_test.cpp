@@ -195,8 +195,8 @@ TEST_F(ProtocolSession, TakebackTakesBackTheLastStoneOnly) {
     expectReply("BEGIN", "7,7");
 }
 
-// A turn limit of 0 asks for the fastest answer: the first iteration only, far within the
-// 1500 ms that the smallest budget used to take.
+// A turn limit of 0 asks for the fastest answer: the first iteration alone (depth 5),
+// which on this position ends far within the 1500 ms budget that still bounds it.
 TEST_F(ProtocolSession, TimeoutTurnZeroAnswersFast) {
     engine.send("INFO timeout_turn 0");
     expectReply("START 15", "OK");

@@ -45,8 +45,22 @@ run() {
     -max_len=4096 -print_final_stats=1 corpus "$seeds" > fuzz.log 2>&1
 }
 
-# Side by side; then each run's summary, or the end of its output after a failure.
+# Side by side; then each run's summary, or the end of its output after a failure. An
+# interrupt or a stop of this script stops every fuzzer process too: each run is a subshell
+# whose fuzzer is its child, and libFuzzer's -jobs workers are that fuzzer's children.
 pids=()
+kill_tree() {
+  local child
+  for child in $(pgrep -P "$1" 2>/dev/null); do kill_tree "$child"; done
+  kill -TERM "$1" 2>/dev/null || true
+}
+stop_fuzzers() {
+  trap - INT TERM HUP
+  for pid in "${pids[@]}"; do kill_tree "$pid"; done
+  echo "fuzz.sh: stopped; the fuzzers were stopped with it" >&2
+  exit 130
+}
+trap stop_fuzzers INT TERM HUP
 for target in "${targets[@]}"; do
   run "$target" &
   pids+=($!)

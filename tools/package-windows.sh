@@ -15,6 +15,10 @@ cmake --build build/windows -j "$(nproc)"
 
 # The version that ABOUT reports.
 version=$(sed -n 's/.*version=\\"\([^\\]*\)\\".*/\1/p' protocol/front_end.h)
+if ! [[ $version =~ ^[0-9]+(\.[0-9]+)*$ ]]; then
+  echo "package-windows: cannot read the version from ABOUT_TEXT in protocol/front_end.h (read '$version')" >&2
+  exit 1
+fi
 staging=build/windows/package
 rm -rf "$staging"
 mkdir -p "$staging"

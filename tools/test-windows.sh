@@ -96,7 +96,7 @@ python3 tools/soak.py --engine-a build/release/pbrain-quillmot --engine-b "$wine
 # program that only computes, so Windows at under half the Linux speed means a fault (a
 # debug build, a slow clock read inside the search).
 step "bench under Wine"
-read -r depth signature < <(grep -E '^[0-9]+ [0-9]+$' bench/signature.txt)
+read -r depth signature < <(grep -E '^[0-9]+ [0-9]+$' bench/signature.txt | head -n 1)
 "$wine" "$bench_exe" --depth "$depth" --expect "$signature" < /dev/null | tail -3
 speed_depth=${BENCH_SPEED_DEPTH:-8}
 best_linux=0
@@ -104,6 +104,13 @@ best_wine=0
 for _ in 1 2; do
   linux=$(build/release/bench/quillmot-bench --depth "$speed_depth" | sed -n 's/^nodes\/second //p')
   wine_nps=$("$wine" "$bench_exe" --depth "$speed_depth" < /dev/null | sed -n 's/^nodes\/second //p' | tr -d '\r')
+  for reading in "Linux:$linux" "Windows:$wine_nps"; do
+    if ! [[ ${reading#*:} =~ ^[1-9][0-9]*$ ]]; then
+      echo "test-windows: the ${reading%%:*} bench gave no nodes/second reading at depth" \
+        "$speed_depth (got '${reading#*:}'), so the two speeds cannot be compared" >&2
+      exit 1
+    fi
+  done
   if [ "$linux" -gt "$best_linux" ]; then best_linux=$linux; fi
   if [ "$wine_nps" -gt "$best_wine" ]; then best_wine=$wine_nps; fi
 done

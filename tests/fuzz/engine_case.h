@@ -36,8 +36,8 @@ constexpr int HEADER_BYTES = 4;
 constexpr int BUDGET_BASE_MS = 145;
 constexpr int BUDGET_SPREAD_MS = 16;
 constexpr int FIXED_DEPTHS = 3;
-// The fixed-depth search has no clock: its depth drops until the moves at the root, raised
-// to the depth, stay below this many leaves.
+// The fixed-depth search runs without a deadline: its depth drops until the moves at the
+// root, raised to the depth, stay below this many leaves.
 constexpr long long FIXED_LEAF_CAP = 4000;
 
 struct EngineCase {
@@ -213,7 +213,7 @@ inline std::string runCase(Engine& engine, const EngineCase& c, CaseTiming* timi
     if (std::string fault = detail::forcedMoveFault(engine, ex, ey, "the search"); !fault.empty())
         return fault;
 
-    // 2. The fixed-depth search, which has no clock: its depth drops on wide positions.
+    // 2. The fixed-depth search, which has no deadline: its depth drops on wide positions.
     ScoredMove list[MOVE_LIST_CAPACITY];
     int moves = 0;
     engine.generateMoves(list, &moves);

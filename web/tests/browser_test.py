@@ -9,8 +9,9 @@ a 1 s move takes to appear on screen. Then what a person does beyond playing: a 
 level, the engine's view and its expected line, a hint, the move list and copying the game,
 the game in the address (a reload, Back, a bad address), review, set-up with analysis and
 play from there, a move by keyboard alone, labels, and a phone-sized screen. Screenshots of
-the main moments go to build/browser/. Then compares the WebAssembly module with the native quillmot-bench:
-the same positions searched to the same depth give the same move and node count.
+the main moments go to build/browser/. Then compares the WebAssembly module with the native
+quillmot-bench: the same positions searched to the same depth give the same move and node
+count, and the levels of play the same move for the same seed.
 
 Run by tools/test-browser.sh, which builds what it needs.
 """
@@ -38,6 +39,8 @@ DISCS = "\u25cf\u25cb"  # the move list's black and white discs
 # Positions of quillmot-bench and the depth to search them to: the largest search gives
 # the speed figure.
 COMPARED = [("mid15a", 7), ("quiet15", 9), ("mid20b", 8), ("big32a", 9), ("mid15d", 9)]
+# Positions, levels and seeds whose level moves are compared.
+LEVEL_COMPARED = [("mid15a", 1, 11), ("mid20b", 2, 12), ("mid15d", 3, 13), ("big32a", 4, 14), ("fours7", 4, 15)]
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -618,6 +621,41 @@ class BrowserTest:
               f"wasm {reply['nodes'] / max(wasm_ms, 0.1) * 1000:10.0f}")
         assert (wasm_move, reply["nodes"]) == (native_move, native_nodes), "the module searched differently"
 
+    def same_level_moves(self, bench):
+        """A level's move with a given seed, natively and in the module: the same move, and the
+        same depth, score and nodes in its report."""
+        base = self.page.driver.current_url.rsplit("/", 1)[0] + "/"
+        for name, level, seed in LEVEL_COMPARED:
+            line = subprocess.run([bench, "--show", name], check=True, capture_output=True, text=True).stdout
+            native = subprocess.run([bench, "--level", str(level), "--seed", str(seed), "--game", line.strip()],
+                                    check=True, capture_output=True, text=True).stdout.splitlines()
+            native_move = native[0].split()[6]
+            report = native[1].split()
+            native_report = (int(report[1]), int(report[3]), int(report[report.index("nodes") + 1]))
+            fields = line.split()
+            moves = [[int(v) for v in m.split(",")] for m in fields[2:]]
+            reply = self.page.driver.execute_async_script("""
+                const [base, width, height, moves, level, seed, done] = arguments;
+                // The module alone, in a worker of its own: the page's worker has no such request.
+                const code = `importScripts(${JSON.stringify(base + 'gen/quillmot.js')});
+                  createQuillmot({locateFile: (file) => ${JSON.stringify(base + 'gen/')} + file}).then((m) => {
+                    let code = m._quillmot_new_game(${width}, ${height});
+                    for (const [x, y] of ${JSON.stringify(moves)}) if (code >= 0) code = m._quillmot_place(x, y);
+                    const packed = code < 0 ? code : m._quillmot_level_move(${level}, 1000, ${seed});
+                    postMessage({packed, depth: m._quillmot_report_depth(), score: m._quillmot_report_score(),
+                                 nodes: m._quillmot_report_nodes()});
+                  });`;
+                const worker = new Worker(URL.createObjectURL(new Blob([code], {type: 'text/javascript'})));
+                worker.onmessage = (event) => { worker.terminate(); done(event.data); };
+                worker.onerror = (event) => done({packed: -100, error: String(event.message)});
+            """, base, int(fields[0]), int(fields[1]), moves, level, seed)
+            assert reply["packed"] >= 0, reply
+            wasm_move = f"{reply['packed'] % 256},{reply['packed'] // 256}"
+            wasm_report = (reply["depth"], reply["score"], int(reply["nodes"]))
+            print(f"        {name:8} level {level} seed {seed}: move {native_move:6} {wasm_move:6} "
+                  f"depth, score, nodes {native_report} {wasm_report}")
+            assert (wasm_move, wasm_report) == (native_move, native_report), "the module played the level differently"
+
     def console_is_clean(self):
         errors = [e for e in self.page.driver.get_log("browser") if e["level"] == "SEVERE"]
         assert not errors, errors
@@ -668,6 +706,7 @@ def main():
         for name, depth in COMPARED:
             test.check(f"module and native search {name} alike",
                        functools.partial(test.same_search, args.bench, name, depth))
+        test.check("module and native levels alike", functools.partial(test.same_level_moves, args.bench))
         test.check("no errors in the browser console", test.console_is_clean)
     finally:
         driver.quit()
