@@ -696,6 +696,7 @@ $('copy').addEventListener('click', copyGame);
 // fire neither event.
 function addressChanged() {
   if (location.hash === writtenHash) return;
+  writtenHash = location.hash;  // popstate and hashchange both come for one new address
   loadAddress('replace');
 }
 window.addEventListener('popstate', addressChanged);
