@@ -477,7 +477,7 @@ function describeView() {
   let line = names ? `Expected line: ${names}.` : '';
   if (report.otherMove && kind === 'move') {
     line = kind === 'move' && engineView.level < FULL_STRENGTH
-      ? `${levelName(engineView.level)} played ${name(report.move)} rather than its best line: ${names}.`
+      ? `${levelName(engineView.level)} chose ${name(report.move)}, not the first move of its best line: ${names}.`
       : `The last, unfinished search changed the move to ${name(report.move)}; the line of the last finished one: ${names}.`;
   }
   return { text, line };
@@ -569,7 +569,10 @@ function renderRecord(shown) {
     item.append(`${i + 1}. `, disc, ' ' + name([x, y]));
     return item;
   }));
-  list.querySelector('.current')?.scrollIntoView({ block: 'nearest' });
+  // The list scrolls to its current move; the page itself stays where the person has it.
+  const current = list.querySelector('.current');
+  if (current && (current.offsetTop < list.scrollTop || current.offsetTop + current.offsetHeight > list.scrollTop + list.clientHeight))
+    list.scrollTop = current.offsetTop - list.clientHeight / 2;
 }
 
 // ---- The game as text ----
