@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <regex>
 #include <string>
 
 #include "protocol/front_end.h"
@@ -21,25 +22,10 @@ bool isMove(const std::string& line) {
 
 // "MESSAGE depth D score S nodes N time T pv x,y x,y ...", at least one move.
 bool isMessage(const std::string& line) {
-    int depth, score, end = 0;
-    long long nodes, ms;
-    if (std::sscanf(line.c_str(), "MESSAGE depth %d score %d nodes %lld time %lld pv%n", &depth, &score, &nodes, &ms,
-                    &end) != 4 || end == 0)
-        return false;
-    const std::string expected = "MESSAGE depth " + std::to_string(depth) + " score " + std::to_string(score) +
-                                 " nodes " + std::to_string(nodes) + " time " + std::to_string(ms) + " pv";
-    if (line.compare(0, end, expected) != 0 || depth < 1 || depth > quillmot::MAX_SEARCH_DEPTH || nodes < 0 || ms < 0)
-        return false;
-    size_t at = static_cast<size_t>(end);
-    int moves = 0;
-    while (at < line.size()) {
-        if (line[at] != ' ') return false;
-        const size_t next = line.find(' ', at + 1);
-        if (!isMove(line.substr(at + 1, next == std::string::npos ? std::string::npos : next - at - 1))) return false;
-        ++moves;
-        at = next == std::string::npos ? line.size() : next;
-    }
-    return moves > 0;
+    static const std::regex form(
+        "MESSAGE depth ([1-9]|1[0-9]|20) score -?(0|[1-9][0-9]*) nodes (0|[1-9][0-9]*) time (0|[1-9][0-9]*) "
+        "pv( (0|[1-9][0-9]?),(0|[1-9][0-9]?))+");
+    return std::regex_match(line, form);
 }
 
 bool isKnownReply(const std::string& line, const std::string& previous) {
