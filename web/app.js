@@ -7,7 +7,7 @@
 // quick request is on its way), thinking, hinting, over, setup (editing a set-up),
 // analysing, error. Review is no phase of its own: while the person or the end waits, the
 // board may show an earlier position (<body data-review>).
-import { BoardView } from './board.js';
+import { BoardView, fiveLines } from './board.js';
 import * as notation from './notation.js';
 import { LEVELS, FULL_STRENGTH, capitalised, colourName, signed } from './notation.js';
 
@@ -314,7 +314,7 @@ function endOfGame(before = '') {
   if (game.five.length > 0) {
     const lastStone = game.moves[game.moves.length - 1];
     const winner = lastStone[2];
-    const lines = (fiveLinesOfGame()).map(([a, b]) => name(a) + ' to ' + name(b));
+    const lines = fiveLines(game.five, lastStone).map(([a, b]) => name(a) + ' to ' + name(b));
     const who = winner === personColour ? 'You win' : 'Quillmot wins';
     overText = `${who} (${colourName(winner)}): five in a row from ${lines.join(' and from ')}.`;
     setPhase('over', prefix + overText);
@@ -326,19 +326,6 @@ function endOfGame(before = '') {
     return true;
   }
   return false;
-}
-
-function fiveLinesOfGame() {
-  const last = game.moves[game.moves.length - 1];
-  const inFive = (x, y) => game.five.some(([fx, fy]) => fx === x && fy === y);
-  const lines = [];
-  for (const [dx, dy] of [[1, 0], [0, 1], [1, 1], [1, -1]]) {
-    let back = 0, ahead = 0;
-    while (inFive(last[0] - (back + 1) * dx, last[1] - (back + 1) * dy)) ++back;
-    while (inFive(last[0] + (ahead + 1) * dx, last[1] + (ahead + 1) * dy)) ++ahead;
-    if (back + ahead + 1 >= 5) lines.push([[last[0] - back * dx, last[1] - back * dy], [last[0] + ahead * dx, last[1] + ahead * dy]]);
-  }
-  return lines;
 }
 
 // ---- Review ----
@@ -396,7 +383,7 @@ function enterSetup() {
 }
 
 // Puts the set-up into the engine, which reports it back to be drawn.
-async function syncSetup(statusText) {
+async function syncSetup() {
   const gen = ++generation;
   if (!engineReady()) return;
   setPhase('busy');
@@ -409,7 +396,7 @@ async function syncSetup(statusText) {
   game = reply.game;
   setupCount = game.moves.length;
   if (!reply.ok) return fail('the set-up could not be placed: ' + reply.error);
-  setPhase('setup', statusText ?? setupText());
+  setPhase('setup', setupText());
 }
 
 function setupText() {
@@ -475,8 +462,8 @@ function describeView() {
   const text = `${head} after a search to depth ${report.depth} (score ${signed(report.score)} for ${colourName(mover)}). In its eyes ${stands}.`;
   const names = report.line.map(name).join(' ');
   let line = names ? `Expected line: ${names}.` : '';
-  if (report.otherMove && kind === 'move') {
-    line = kind === 'move' && engineView.level < FULL_STRENGTH
+  if (report.otherMove) {
+    line = engineView.level < FULL_STRENGTH
       ? `${levelName(engineView.level)} chose ${name(report.move)}, not the first move of its best line: ${names}.`
       : `The last, unfinished search changed the move to ${name(report.move)}; the line of the last finished one: ${names}.`;
   }
