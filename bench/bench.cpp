@@ -143,7 +143,8 @@ void showPosition(const BenchPosition& position, const Engine& engine) {
 // The report as --report and --level print it, protocol coordinates.
 void printReport(const SearchReport& report) {
     std::printf("  depth %2d score %6d", report.depth, report.score);
-    if (const int plies = forcedPlies(report.score, report.lineLength)) std::printf(" (five in %d)", plies);
+    if (const int plies = forcedPlies(report.score, report.lineLength))
+        std::printf(" (five in %d)", plies);
     std::printf(" nodes %lld ms %lld pv", static_cast<long long>(report.nodes),
                 static_cast<long long>(report.milliseconds));
     for (int i = 0; i < report.lineLength; ++i)
@@ -183,10 +184,12 @@ int run(const Options& options, const BenchPosition* suite, size_t suiteSize) {
         }
         if (options.level > 0) {
             int x, y;
-            const bool moved = levelMove(*engine, options.level, options.budget > 0 ? options.budget : 1000,
-                                         options.seed, x, y);
-            std::printf("%s level %d seed %u move %d,%d%s\n", position.name, options.level, options.seed,
-                        moved ? x : -1, moved ? y : -1, engine->report.otherMove ? " (not its best)" : "");
+            const bool moved =
+                levelMove(*engine, options.level, options.budget > 0 ? options.budget : 1000,
+                          options.seed, x, y);
+            std::printf("%s level %d seed %u move %d,%d%s\n", position.name, options.level,
+                        options.seed, moved ? x : -1, moved ? y : -1,
+                        engine->report.otherMove ? " (not its best)" : "");
             printReport(engine->report);
             ++searched;
             continue;
@@ -238,8 +241,10 @@ int main(int argc, char** argv) {
                      "usage: quillmot-bench [--depth 5..20 | --budget MS] [--position NAME | --game \"W H x,y ...\"] "
                      "[--expect SIGNATURE] [--list] [--show NAME]\n"
                      "       quillmot-bench --lateness [--budgets MS,MS,...] [--position NAME] [--verbose]\n"
-                     "       quillmot-bench --level 1..5 [--seed S] [--budget MS] [--position NAME | --game LINE]\n"
-                     "       quillmot-bench --ladder [--openings N] [--pair N] [--full-ms MS] [--verbose]\n");
+                     "       quillmot-bench --level 1..5 [--seed S] [--budget MS] "
+                     "[--position NAME | --game LINE]\n"
+                     "       quillmot-bench --ladder [--openings N] [--pair N] [--full-ms MS] "
+                     "[--verbose]\n");
         return 2;
     }
     if (options.ladder) {

@@ -35,14 +35,19 @@ struct Tally {
     long moves = 0;
 };
 
-const char* playerName(int level) { return level == SIMPLE ? "simple player" : findLevel(level)->name; }
+const char* playerName(int level) {
+    return level == SIMPLE ? "simple player" : findLevel(level)->name;
+}
 
 bool makesFive(const Engine& e, int x, int y) {  // engine coordinates, the stone placed
     const int colour = e.cells[x][y].state;
     for (int k = 0; k < DIRECTIONS; ++k) {
         int run = 1;
         for (int s = -1; s <= 1; s += 2)
-            for (int d = 1; d <= 4 && e.cells[x + s * d * DIR_DX[k]][y + s * d * DIR_DY[k]].state == colour; ++d) ++run;
+            for (int d = 1;
+                 d <= 4 && e.cells[x + s * d * DIR_DX[k]][y + s * d * DIR_DY[k]].state == colour;
+                 ++d)
+                ++run;
         if (run >= 5) return true;
     }
     return false;
@@ -56,7 +61,8 @@ void simpleMove(const Engine& e, LevelRandom& random, int& x, int& y) {
     if (e.classCounts[me][CLASS_FIVE] > 0 && e.findFiveSquare(x, y)) return;
     if (e.classCounts[opp][CLASS_FIVE] > 0) {
         const bool found = scanWindow(e.window, [&](int cx, int cy) {
-            if (e.cells[cx][cy].threatClass[opp] != CLASS_FIVE || !e.isCandidate(e.cells[cx][cy])) return false;
+            if (e.cells[cx][cy].threatClass[opp] != CLASS_FIVE || !e.isCandidate(e.cells[cx][cy]))
+                return false;
             x = cx;
             y = cy;
             return true;
@@ -73,7 +79,8 @@ void simpleMove(const Engine& e, LevelRandom& random, int& x, int& y) {
                 for (int s = -1; s <= 1; s += 2) {
                     bool inRun = true;
                     for (int d = 1; d <= 4; ++d) {
-                        const int state = e.cells[cx + s * d * DIR_DX[k]][cy + s * d * DIR_DY[k]].state;
+                        const int state =
+                            e.cells[cx + s * d * DIR_DX[k]][cy + s * d * DIR_DY[k]].state;
                         if (state != me && state != EMPTY) break;
                         ++room;
                         inRun = inRun && state == me;
@@ -121,8 +128,8 @@ std::vector<Opening> makeOpenings(int count, uint64_t seed) {
 
 // One game from an opening. 1 when Black wins, -1 when White does, 0 for a full board;
 // fault is set when a player answers a square that is not empty.
-int playGame(Player& black, Player& white, const Opening& opening, uint64_t seed, const Options& options,
-             Tally* tallies, bool& fault, int& moves) {
+int playGame(Player& black, Player& white, const Opening& opening, uint64_t seed,
+             const Options& options, Tally* tallies, bool& fault, int& moves) {
     Player* players[2] = {&black, &white};
     for (Player* p : players) {
         p->engine->start(BOARD);
@@ -144,10 +151,14 @@ int playGame(Player& black, Player& white, const Opening& opening, uint64_t seed
             levelMove(*mover.engine, mover.level, options.fullStrengthMs, moveSeed, x, y);
         }
         Tally& tally = tallies[mover.level];
-        tally.ms += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        tally.ms +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         ++tally.moves;
-        if (x < 0 || y < 0 || x >= BOARD || y >= BOARD || board.cells[x + BORDER][y + BORDER].state != EMPTY) {
-            std::printf("  %s answered %d,%d, not an empty square\n", playerName(mover.level), x, y);
+        if (x < 0 || y < 0 || x >= BOARD || y >= BOARD ||
+            board.cells[x + BORDER][y + BORDER].state != EMPTY) {
+            std::printf("  %s answered %d,%d, not an empty square\n", playerName(mover.level), x,
+                        y);
             fault = true;
             return 0;
         }
@@ -165,8 +176,8 @@ struct Score {
 };
 
 // Every opening twice, the stronger player Black in the first game.
-Score pairing(int weaker, int stronger, const std::vector<Opening>& openings, const Options& options, Tally* tallies,
-              bool& fault) {
+Score pairing(int weaker, int stronger, const std::vector<Opening>& openings,
+              const Options& options, Tally* tallies, bool& fault) {
     Player weak{weaker, std::make_unique<Engine>()};
     Player strong{stronger, std::make_unique<Engine>()};
     Score score;
@@ -174,15 +185,21 @@ Score pairing(int weaker, int stronger, const std::vector<Opening>& openings, co
         for (int strongBlack = 1; strongBlack >= 0; --strongBlack) {
             int moves = 0;
             const uint64_t seed = 1000 * (weaker + 1) + 2 * i + strongBlack;
-            const int result = strongBlack ? playGame(strong, weak, openings[i], seed, options, tallies, fault, moves)
-                                           : playGame(weak, strong, openings[i], seed, options, tallies, fault, moves);
+            const int result =
+                strongBlack
+                    ? playGame(strong, weak, openings[i], seed, options, tallies, fault, moves)
+                    : playGame(weak, strong, openings[i], seed, options, tallies, fault, moves);
             const int forStrong = strongBlack ? result : -result;
             if (forStrong > 0) ++score.wins;
             if (forStrong < 0) ++score.losses;
             if (forStrong == 0) ++score.draws;
             if (options.verbose)
-                std::printf("  %s (%s) - %s: %s after %d stones\n", playerName(stronger), strongBlack ? "Black" : "White",
-                            playerName(weaker), forStrong > 0 ? "won" : forStrong < 0 ? "lost" : "drawn", moves + 1);
+                std::printf("  %s (%s) - %s: %s after %d stones\n", playerName(stronger),
+                            strongBlack ? "Black" : "White", playerName(weaker),
+                            forStrong > 0   ? "won"
+                            : forStrong < 0 ? "lost"
+                                            : "drawn",
+                            moves + 1);
             std::fflush(stdout);
         }
     }
@@ -194,12 +211,14 @@ Score pairing(int weaker, int stronger, const std::vector<Opening>& openings, co
 int run(const Options& options) {
     Tally tallies[LEVEL_COUNT + 1];
     bool fault = false;
-    std::printf("%-32s %6s %5s %6s %5s %7s\n", "stronger - weaker", "games", "wins", "losses", "draws", "score");
+    std::printf("%-32s %6s %5s %6s %5s %7s\n", "stronger - weaker", "games", "wins", "losses",
+                "draws", "score");
     auto row = [](int weaker, int stronger, const Score& s) {
         char pair[64];
-        std::snprintf(pair, sizeof pair, "%d %s - %s", stronger, playerName(stronger), playerName(weaker));
-        std::printf("%-32s %6d %5d %6d %5d %6.1f%%\n", pair, s.wins + s.losses + s.draws, s.wins, s.losses, s.draws,
-                    s.percent());
+        std::snprintf(pair, sizeof pair, "%d %s - %s", stronger, playerName(stronger),
+                      playerName(weaker));
+        std::printf("%-32s %6d %5d %6d %5d %6.1f%%\n", pair, s.wins + s.losses + s.draws, s.wins,
+                    s.losses, s.draws, s.percent());
         std::fflush(stdout);
     };
     if (options.only <= 0) {
@@ -219,7 +238,8 @@ int run(const Options& options) {
             std::snprintf(name, sizeof name, "%s", playerName(level));
         else
             std::snprintf(name, sizeof name, "%d %s", level, playerName(level));
-        std::printf("%-32s %6ld %12.1f\n", name, tallies[level].moves, tallies[level].ms / tallies[level].moves);
+        std::printf("%-32s %6ld %12.1f\n", name, tallies[level].moves,
+                    tallies[level].ms / tallies[level].moves);
     }
     return fault ? 1 : 0;
 }

@@ -6,10 +6,10 @@
 namespace quillmot::ladder {
 
 struct Options {
-    int openings = 40;     // each played twice, with the colours swapped
+    int openings = 40;  // each played twice, with the colours swapped
     int simpleOpenings = 20;
     int fullStrengthMs = 1000;  // the budget of a full-strength move
-    int only = -1;         // one pairing: 0 the simple player against level 1, n level n against n + 1
+    int only = -1;  // one pairing: 0 the simple player against level 1, n level n against n + 1
     bool verbose = false;  // a line per game
 };
 

@@ -13,9 +13,9 @@ struct InfoKey {
     std::atomic<int> Settings::*field;
 };
 constexpr InfoKey INFO_KEYS[] = {
-    {"max_memory", &Settings::maxMemory}, {"timeout_match", &Settings::timeoutMatch},
+    {"max_memory", &Settings::maxMemory},     {"timeout_match", &Settings::timeoutMatch},
     {"timeout_turn", &Settings::timeoutTurn}, {"time_left", &Settings::timeLeft},
-    {"game_type", &Settings::gameType},   {"rule", &Settings::rule},
+    {"game_type", &Settings::gameType},       {"rule", &Settings::rule},
     {"show_detail", &Settings::showDetail},
 };
 

@@ -13,8 +13,8 @@ constexpr size_t MESSAGE_BYTES = 1024;
 void writeReport(void* context, const Engine&, const SearchReport& report) {
     if (report.lineLength == 0) return;
     char line[MESSAGE_BYTES];
-    int used = std::snprintf(line, sizeof line, "MESSAGE depth %d score %d nodes %lld time %lld pv", report.depth,
-                             report.score, static_cast<long long>(report.nodes),
+    int used = std::snprintf(line, sizeof line, "MESSAGE depth %d score %d nodes %lld time %lld pv",
+                             report.depth, report.score, static_cast<long long>(report.nodes),
                              static_cast<long long>(report.milliseconds));
     for (int i = 0; i < report.lineLength && used > 0 && used < static_cast<int>(sizeof line); ++i)
         used += std::snprintf(line + used, sizeof line - used, " %d,%d", report.line[i].x - BORDER,

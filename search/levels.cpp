@@ -69,7 +69,8 @@ int rootMoves(const Engine& engine, ScoredMove* list) {
         const Cell& cell = engine.cells[x][y];
         if (!engine.isCandidate(cell)) return;
         const int score = cellScore(cell);
-        if (score > 1) list[count++] = ScoredMove{static_cast<int16_t>(x), static_cast<int16_t>(y), score};
+        if (score > 1)
+            list[count++] = ScoredMove{static_cast<int16_t>(x), static_cast<int16_t>(y), score};
     });
     sortMoves(list, count);
     return count > 0 ? count : engine.candidateFallback(list);
@@ -102,7 +103,8 @@ bool weakMove(Engine& engine, const Level& level, uint64_t seed, int& x, int& y)
         report.line[0] = pvMove(x, y);
         report.lineLength = 1;
         report.milliseconds = readClock() - engine.searchStart;
-        if (engine.reportCallback != nullptr) engine.reportCallback(engine.reportContext, engine, report);
+        if (engine.reportCallback != nullptr)
+            engine.reportCallback(engine.reportContext, engine, report);
         return true;
     }
 
@@ -121,7 +123,8 @@ bool weakMove(Engine& engine, const Level& level, uint64_t seed, int& x, int& y)
     for (int i = 0; i < count; ++i) {
         const ScoredMove m = list[i];
         engine.makeMove(m.x, m.y);
-        int v = -engine.fixedDepthSearch(level.depth - 1, false, -SEARCH_INFINITY, SEARCH_INFINITY).score;
+        int v = -engine.fixedDepthSearch(level.depth - 1, false, -SEARCH_INFINITY, SEARCH_INFINITY)
+                     .score;
         if (v >= FIXED_DECISIVE_SCORE)
             v -= 1;
         else if (v <= -FIXED_DECISIVE_SCORE)
@@ -161,7 +164,8 @@ bool weakMove(Engine& engine, const Level& level, uint64_t seed, int& x, int& y)
     report.score = reportedScore(values[best], report.lineLength);
     report.otherMove = chosen != best;
     report.milliseconds = readClock() - engine.searchStart;
-    if (engine.reportCallback != nullptr) engine.reportCallback(engine.reportContext, engine, report);
+    if (engine.reportCallback != nullptr)
+        engine.reportCallback(engine.reportContext, engine, report);
     x = list[chosen].x;
     y = list[chosen].y;
     return true;
@@ -169,7 +173,9 @@ bool weakMove(Engine& engine, const Level& level, uint64_t seed, int& x, int& y)
 
 }  // namespace
 
-const Level* findLevel(int number) { return number >= 1 && number <= LEVEL_COUNT ? &LEVELS[number - 1] : nullptr; }
+const Level* findLevel(int number) {
+    return number >= 1 && number <= LEVEL_COUNT ? &LEVELS[number - 1] : nullptr;
+}
 
 // splitmix64: every seed, 0 included, starts a full-period sequence.
 uint32_t LevelRandom::next() {

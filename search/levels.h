@@ -37,7 +37,9 @@ public:
     explicit LevelRandom(uint64_t seed) : state_(seed) {}
     uint32_t next();
     // 0 .. n - 1, for n from 1 to 2^31.
-    int below(int n) { return static_cast<int>((static_cast<uint64_t>(next()) * static_cast<uint32_t>(n)) >> 32); }
+    int below(int n) {
+        return static_cast<int>((static_cast<uint64_t>(next()) * static_cast<uint32_t>(n)) >> 32);
+    }
 
 private:
     uint64_t state_;

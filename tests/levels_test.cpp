@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -35,19 +36,24 @@ void collect(void* reports, const Engine&, const SearchReport& r) {
 // starts with the move.
 TEST(SearchReport, OnePerIterationAndTheSearchUnchanged) {
     for (const char* name : {"middle game", "fours in 7"}) {
-        auto make = [&] { return name[0] == 'm' ? positionFromMoves(15, 15, MIDDLE) : positions::positionFromRows(positions::FOURS_IN_7); };
+        auto make = [&] {
+            return name[0] == 'm' ? positionFromMoves(15, 15, MIDDLE)
+                                  : positions::positionFromRows(positions::FOURS_IN_7);
+        };
         auto quiet = make(), heard = make();
         std::vector<SearchReport> reports;
         heard->reportCallback = collect;
         heard->reportContext = &reports;
         int qx, qy, hx, hy;
-        for (Engine* e : {quiet.get(), heard.get()}) std::tie(e->maxDepth, e->timeBudget) = std::pair{7, 1 << 30};
+        for (Engine* e : {quiet.get(), heard.get()})
+            std::tie(e->maxDepth, e->timeBudget) = std::pair{7, 1 << 30};
         quiet->iterativeDeepening(qx, qy);
         heard->iterativeDeepening(hx, hy);
         EXPECT_EQ(std::tie(heard->nodes, hx, hy), std::tie(quiet->nodes, qx, qy)) << name;
 
         const SearchReport& last = heard->report;
-        EXPECT_EQ(std::tie(last.depth, last.nodes, last.otherMove), std::make_tuple(7, heard->nodes, false));
+        EXPECT_EQ(std::tie(last.depth, last.nodes, last.otherMove),
+                  std::make_tuple(7, heard->nodes, false));
         EXPECT_EQ(std::pair(last.line[0].x - BORDER, last.line[0].y - BORDER), std::pair(hx, hy));
         ASSERT_EQ(reports.size(), 3u);
         for (size_t i = 0; i < reports.size(); ++i) {
@@ -60,8 +66,9 @@ TEST(SearchReport, OnePerIterationAndTheSearchUnchanged) {
 TEST(SearchReport, ForcedPliesOfScoresAndLines) {
     // {score, line length, plies}: the root's own five; the opponent's five after one move;
     // one's own after a reply; a four-three (four, block, open four, block, five); the edges.
-    const int cases[][3] = {{winIn(1), 1, 1},    {-winIn(1), 1, -2},       {winIn(1), 2, 3}, {winIn(4), 1, 5},
-                            {FORCED_SCORE, 0, 64}, {FORCED_SCORE - 1, 1, 0}, {-FORCED_SCORE + 1, 1, 0}};
+    const int cases[][3] = {
+        {winIn(1), 1, 1},      {-winIn(1), 1, -2},       {winIn(1), 2, 3},         {winIn(4), 1, 5},
+        {FORCED_SCORE, 0, 64}, {FORCED_SCORE - 1, 1, 0}, {-FORCED_SCORE + 1, 1, 0}};
     for (const auto& c : cases) EXPECT_EQ(forcedPlies(c[0], c[1]), c[2]) << c[0] << " " << c[1];
 }
 
@@ -88,7 +95,8 @@ TEST(Levels, TheMoveDependsOnThePositionAndTheSeedAlone) {
         std::tie(used->maxDepth, used->timeBudget) = std::pair{7, 1 << 30};
         int x, y, fx, fy;
         used->iterativeDeepening(x, y);
-        ASSERT_TRUE(levelMove(*fresh, level, 0, level, fx, fy) && levelMove(*used, level, 0, level, x, y));
+        ASSERT_TRUE(levelMove(*fresh, level, 0, level, fx, fy) &&
+                    levelMove(*used, level, 0, level, x, y));
         EXPECT_EQ(std::tie(x, y, used->report.score, used->report.nodes),
                   std::tie(fx, fy, fresh->report.score, fresh->report.nodes))
             << "level " << level;
@@ -105,7 +113,8 @@ std::vector<int> levelGame(int black, int white) {
     for (bool five = false; !five && e->stoneCount() < 15 * 15;) {
         int x, y;
         EXPECT_TRUE(levelMove(*e, e->sideToMove == 0 ? black : white, 0, random.next(), x, y));
-        if (!e->isPlayable(x + BORDER, y + BORDER) || e->cells[x + BORDER][y + BORDER].state != EMPTY) {
+        if (!e->isPlayable(x + BORDER, y + BORDER) ||
+            e->cells[x + BORDER][y + BORDER].state != EMPTY) {
             ADD_FAILURE() << x << "," << y << " is not an empty square";
             break;
         }

@@ -183,12 +183,17 @@ double quillmot_nodes(void) { return game.engine ? static_cast<double>(game.engi
 
 int quillmot_report_depth(void) { return game.engine ? game.engine->report.depth : 0; }
 int quillmot_report_score(void) { return game.engine ? game.engine->report.score : 0; }
-double quillmot_report_nodes(void) { return game.engine ? static_cast<double>(game.engine->report.nodes) : 0; }
-int quillmot_report_ms(void) { return game.engine ? static_cast<int>(game.engine->report.milliseconds) : 0; }
+double quillmot_report_nodes(void) {
+    return game.engine ? static_cast<double>(game.engine->report.nodes) : 0;
+}
+int quillmot_report_ms(void) {
+    return game.engine ? static_cast<int>(game.engine->report.milliseconds) : 0;
+}
 int quillmot_report_line_length(void) { return game.engine ? game.engine->report.lineLength : 0; }
 
 int quillmot_report_line_at(int index) {
-    if (!game.engine || index < 0 || index >= game.engine->report.lineLength) return QUILLMOT_BAD_ARGUMENT;
+    if (!game.engine || index < 0 || index >= game.engine->report.lineLength)
+        return QUILLMOT_BAD_ARGUMENT;
     const PvMove m = game.engine->report.line[index];
     return pack(m.x - BORDER, m.y - BORDER);
 }
@@ -198,14 +203,17 @@ int quillmot_report_forced(void) {
     return forcedPlies(game.engine->report.score, game.engine->report.lineLength);
 }
 
-int quillmot_report_other_move(void) { return game.engine && game.engine->report.otherMove ? 1 : 0; }
+int quillmot_report_other_move(void) {
+    return game.engine && game.engine->report.otherMove ? 1 : 0;
+}
 
 int quillmot_level_count(void) { return LEVEL_COUNT; }
 
 int quillmot_level_move(int level, int milliseconds, unsigned seed) {
     if (const int refused = refusal()) return refused;
     if (findLevel(level) == nullptr) return QUILLMOT_BAD_ARGUMENT;
-    if (level == FULL_STRENGTH && (milliseconds < 1 || milliseconds > MAX_THINK_MS)) return QUILLMOT_BAD_ARGUMENT;
+    if (level == FULL_STRENGTH && (milliseconds < 1 || milliseconds > MAX_THINK_MS))
+        return QUILLMOT_BAD_ARGUMENT;
     int x, y;
     if (!levelMove(*game.engine, level, milliseconds, seed, x, y)) return QUILLMOT_BOARD_FULL;
     return pack(x, y);

@@ -23,7 +23,8 @@ bool isMove(const std::string& line) {
 // "MESSAGE depth D score S nodes N time T pv x,y x,y ...", at least one move.
 bool isMessage(const std::string& line) {
     static const std::regex form(
-        "MESSAGE depth ([1-9]|1[0-9]|20) score -?(0|[1-9][0-9]*) nodes (0|[1-9][0-9]*) time (0|[1-9][0-9]*) "
+        "MESSAGE depth ([1-9]|1[0-9]|20) score -?(0|[1-9][0-9]*) nodes (0|[1-9][0-9]*) time "
+        "(0|[1-9][0-9]*) "
         "pv( (0|[1-9][0-9]?),(0|[1-9][0-9]?))+");
     return std::regex_match(line, form);
 }
@@ -31,7 +32,8 @@ bool isMessage(const std::string& line) {
 bool isKnownReply(const std::string& line, const std::string& previous) {
     return line == "OK" || line == "UNKNOWN command" || line == quillmot::ABOUT_TEXT ||
            line.rfind("ERROR ", 0) == 0 || line == "QRX Engine Load Error!" ||
-           (line.empty() && previous == "QRX Engine Load Error!") || isMove(line) || isMessage(line);
+           (line.empty() && previous == "QRX Engine Load Error!") || isMove(line) ||
+           isMessage(line);
 }
 
 }  // namespace
