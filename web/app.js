@@ -1,26 +1,71 @@
-// The page: draws the board, takes the person's clicks and asks the engine's worker to
-// place stones, take them back and think. The board is always drawn from the game the
-// worker reports, so what is on screen is what the engine holds.
+// The page: takes the person's clicks and keys, asks the engine's worker to place stones,
+// take them back, think, hint and analyse, and keeps the game in the address. The board
+// is always drawn from the game the worker reports, so what is on screen is what the
+// engine holds.
 //
-// Phases (also on <body data-phase>): loading, person (the person may click), busy (a
-// quick request is on its way), thinking, over, error.
-'use strict';
-
-const UNIT = 32;    // one square of the drawing
-const MARGIN = 32;  // room for the coordinates
-const SVG_NS = 'http://www.w3.org/2000/svg';
+// Phases (also on <body data-phase>): loading, person (the person may move), busy (a
+// quick request is on its way), thinking, hinting, over, setup (editing a set-up),
+// analysing, error. Review is no phase of its own: while the person or the end waits, the
+// board may show an earlier position (<body data-review>).
+import { BoardView, fiveLines } from './board.js';
+import * as notation from './notation.js';
+import { LEVELS, FULL_STRENGTH, capitalised, colourName, signed } from './notation.js';
 
 const $ = (id) => document.getElementById(id);
 const boardSvg = $('board');
+const board = new BoardView(boardSvg);
+const DEFAULT_LEVEL = 2;  // Casual: a first visitor should be able to win some games
+const PREFERENCES = 'quillmot-preferences';
 
 let worker = null;
 let nextId = 1;
 const pending = new Map();
 let generation = 0;  // a new game makes every reply of the old one stale
 let phase = 'loading';
-let game = { width: 15, height: 15, moves: [], five: [] };
-let personPlayer = 0;
+// The game as the worker last reported it: every history entry as [x, y, colour], or null
+// for a turn given away in a set-up.
+let game = { width: 15, height: 15, moves: [], five: [], anyFive: false, toMove: 0 };
+let setupCount = 0;    // history entries of the set-up, before the game's first move
+let setupToMove = 0;   // the side to move after the set-up
+let personColour = 0;
+let mode = 'play';     // or 'setup'
+let reviewAt = null;   // history entries shown while reviewing, or null for the game itself
+let liveStatus = '';   // the status of the game itself, shown again when review ends
 let overText = '';
+let hint = null;       // [x, y] suggested to the person
+// The last search shown: {kind: 'move' or 'analysis', report, mover, level, at}, where
+// at is the history length it belongs to.
+let engineView = null;
+let setupStones = new Map();  // 'x,y' -> colour, the set-up being edited
+let cursor = [7, 7];
+let writtenHash = null;  // the address this page wrote last
+
+// ---- Preferences: the level, the thinking time and the switches stay for the next visit ----
+
+function loadPreferences() {
+  let saved = {};
+  try {
+    saved = JSON.parse(localStorage.getItem(PREFERENCES) || '{}');
+  } catch { /* no storage, or unreadable: the defaults */ }
+  $('level').value = String(saved.level ?? DEFAULT_LEVEL);
+  if ($('level').selectedIndex < 0) $('level').value = String(DEFAULT_LEVEL);
+  if (saved.think) $('think').value = String(saved.think);
+  if ($('think').selectedIndex < 0) $('think').value = '1000';
+  $('numbers').checked = !!saved.numbers;
+  $('show-line').checked = !!saved.showLine;
+}
+
+function savePreferences() {
+  try {
+    localStorage.setItem(PREFERENCES, JSON.stringify({
+      level: level(), think: thinkMs(), numbers: $('numbers').checked, showLine: $('show-line').checked,
+    }));
+  } catch { /* private windows may refuse storage: nothing is lost but the next visit's defaults */ }
+}
+
+function level() { return Number($('level').value); }
+function thinkMs() { return Number($('think').value); }
+function levelName(n) { return LEVELS[n - 1]; }
 
 // ---- The worker ----
 
@@ -59,20 +104,31 @@ function request(op, args) {
   });
 }
 
-// ---- Game flow ----
+// A search cannot be interrupted: its worker is replaced, and the new one starts clean.
+function engineReady() {
+  if (phase === 'thinking' || phase === 'hinting' || phase === 'analysing' || phase === 'error' || worker === null) {
+    if (!startWorker()) return false;
+    setPhase('loading', 'Loading the engine…');
+  }
+  return true;
+}
 
-function player(index) { return index % 2; }
-function enginePlayer() { return 1 - personPlayer; }
-function sideName(p) { return p === personPlayer ? 'You' : 'Quillmot'; }
-function colourName(p) { return p === 0 ? 'black' : 'white'; }
-function occupied(x, y) { return game.moves.some(([mx, my]) => mx === x && my === y); }
+// ---- The game ----
+
+const enginePlayer = () => 1 - personColour;
+const stoneCount = () => game.moves.filter(Boolean).length;
+const gameMoves = () => game.moves.slice(setupCount);
+const idle = () => phase === 'person' || phase === 'over';
+function name(square) { return notation.squareName(square, game.height); }
+function yourMoveText() { return 'Your move (' + colourName(personColour) + ').'; }
 
 function setPhase(next, text) {
   phase = next;
   document.body.dataset.phase = next;
-  if (text !== undefined) $('status').textContent = text;
-  const personStones = game.moves.some((_, i) => player(i) === personPlayer);
-  $('take-back').disabled = !((phase === 'person' || phase === 'over') && personStones);
+  if (text !== undefined) {
+    $('status').textContent = text;
+    if (reviewAt === null) liveStatus = text;
+  }
   render();
 }
 
@@ -83,217 +139,559 @@ function fail(message) {
   setPhase('error', text + ' New game tries again.');
 }
 
-async function newGame() {
-  const gen = ++generation;
-  const size = Number($('size').value);
-  personPlayer = $('first').value === 'person' ? 0 : 1;
-  overText = '';
-  $('search-info').textContent = '';
-  // A search cannot be interrupted: its worker is replaced, the new one starts clean.
-  if (phase === 'thinking' || phase === 'error' || worker === null) {
-    if (!startWorker()) return;
-    setPhase('loading', 'Loading the engine…');
-  } else {
-    setPhase('busy');
+function notice(text) {
+  $('notice').textContent = text;
+  $('notice').hidden = !text;
+}
+
+// The game as the address holds it.
+function currentSpec() {
+  const setup = game.moves.slice(0, setupCount).filter(Boolean);
+  const squares = (moves) => moves.map(([x, y]) => [x, y]);
+  return {
+    size: game.width, black: squares(setup.filter((m) => m[2] === 0)),
+    white: squares(setup.filter((m) => m[2] === 1)), toMove: setupToMove, you: personColour,
+    level: level(), moves: squares(gameMoves()),
+  };
+}
+
+// Each move replaces the address's history entry; each new game adds one.
+function writeAddress(how) {
+  const hash = '#' + notation.encodeAddress(currentSpec());
+  if (how === 'push' && hash !== location.hash) history.pushState(null, '', hash);
+  else history.replaceState(null, '', hash);
+  writtenHash = hash;
+}
+
+function showSize(size) {
+  const select = $('size');
+  if (![...select.options].some((o) => Number(o.value) === size)) {
+    const option = new Option(`${size} by ${size}`, String(size));
+    const after = [...select.options].find((o) => Number(o.value) > size);
+    select.add(option, after || null);
   }
-  const reply = await request('newGame', { width: size, height: size });
+  select.value = String(size);
+}
+
+// Starts the game of a spec (see notation.js): set-up, side to move, person's colour,
+// moves, level. how: 'push' or 'replace' the address. fromAddress: a refusal is the
+// address's fault, and a new game replaces it.
+async function startGame(spec, how, fromAddress) {
+  const gen = ++generation;
+  if (!engineReady()) return;
+  if (phase !== 'loading') setPhase('busy');
+  personColour = spec.you;
+  $('first').value = spec.you === 0 ? 'person' : 'engine';
+  $('level').value = String(spec.level);
+  showSize(spec.size);
+  cursor = [spec.size >> 1, spec.size >> 1];
+  leaveSetupControls();
+  reviewAt = null;
+  hint = null;
+  engineView = null;
+  overText = '';
+  const hasSetup = spec.black.length + spec.white.length > 0;
+  const reply = await request('position', {
+    width: spec.size, height: spec.size, black: spec.black, white: spec.white,
+    toMove: hasSetup ? spec.toMove : undefined, moves: spec.moves,
+  });
   if (gen !== generation) return;
-  if (!reply.ok) return fail(reply.error);
   game = reply.game;
-  if (personPlayer === 0) setPhase('person', yourMoveText());
+  if (!reply.ok || (game.anyFive && spec.moves.length === 0)) {
+    const what = !reply.ok
+      ? `${reply.list === 'moves' ? 'move' : reply.list + ' stone'} ${reply.index + 1}, ${name((reply.list === 'moves' ? spec.moves : spec[reply.list])[reply.index])}, is ${reply.error}`
+      : 'its set-up has a five on it';
+    if (fromAddress) return badAddress(what);
+    return fail('the position could not be set up: ' + what);
+  }
+  setupCount = game.moves.length - spec.moves.length;
+  setupToMove = hasSetup ? spec.toMove : 0;
+  writeAddress(how);
+  goOn(gen);
+}
+
+// Whose turn it is decides what comes next.
+function goOn(gen) {
+  if (endOfGame()) return;
+  if (game.toMove === personColour) setPhase('person', yourMoveText());
   else engineMove(gen);
 }
 
-function yourMoveText() { return 'Your move (' + colourName(personPlayer) + ').'; }
+function newGame(how = 'push') {
+  notice('');
+  startGame({
+    size: Number($('size').value), black: [], white: [], toMove: 0,
+    you: $('first').value === 'person' ? 0 : 1, level: level(), moves: [],
+  }, how, false);
+}
+
+function badAddress(what) {
+  newGame('replace');
+  notice(`The address could not be read as a game (${what}), so a new game has started.`);
+}
+
+function loadAddress(how) {
+  const text = location.hash.slice(1);
+  if (!text) return newGame(how);
+  let spec;
+  try {
+    spec = notation.decodeAddress(text, { level: level() });
+  } catch (error) {
+    return badAddress(error.message);
+  }
+  notice('');
+  startGame(spec, how, true);
+}
 
 async function personMove(x, y) {
-  if (phase !== 'person' || occupied(x, y)) return;
+  if (phase !== 'person' || reviewAt !== null || game.moves.some((m) => m && m[0] === x && m[1] === y)) return;
   const gen = generation;
+  hint = null;
   setPhase('busy');
   const reply = await request('place', { x, y });
   if (gen !== generation) return;
   game = reply.game;
   if (!reply.ok) return setPhase('person', yourMoveText());
+  writeAddress('replace');
   if (!endOfGame()) engineMove(gen);
 }
 
 async function engineMove(gen) {
-  setPhase('thinking', 'Quillmot is thinking…');
-  const reply = await request('think', { ms: Number($('think').value) });
+  const playing = level();
+  setPhase('thinking', `Quillmot (${levelName(playing)}) is thinking…`);
+  const seed = crypto.getRandomValues(new Uint32Array(1))[0];
+  const reply = await request('engineMove', { level: playing, ms: thinkMs(), seed });
   if (gen !== generation) return;
   game = reply.game;
   if (!reply.ok) {
     if (!endOfGame()) fail('the engine found no move: ' + reply.error);
     return;
   }
-  // A win or a forced reply is settled before any position is searched.
-  $('search-info').textContent = reply.depth > 0 && reply.nodes === 0
-    ? 'Last search: the move was forced, found at once.'
-    : reply.depth > 0
-    ? `Last search: depth ${reply.depth}, ${reply.nodes.toLocaleString('en')} positions, ${(reply.ms / 1000).toFixed(2)} s.`
-    : game.moves.length === 1 ? 'Quillmot opened in the centre.' : 'Last search: no iteration completed.';
-  if (!endOfGame()) setPhase('person', yourMoveText());
+  engineView = { kind: 'move', report: reply.report, mover: enginePlayer(), level: playing, at: game.moves.length };
+  writeAddress('replace');
+  const played = `Quillmot played ${name(reply.report.move)}.`;
+  if (!endOfGame(played)) setPhase('person', played + ' ' + yourMoveText());
 }
 
-// Takes back the person's last stone and the engine's reply to it.
+// Takes back the person's last stone and the engine's reply to it, never into the set-up.
 async function takeBack() {
-  if (phase !== 'person' && phase !== 'over') return;
+  if (!idle() || reviewAt !== null) return;
   let last = game.moves.length - 1;
-  while (last >= 0 && player(last) !== personPlayer) --last;
-  if (last < 0) return;
+  while (last >= setupCount && game.moves[last][2] !== personColour) --last;
+  if (last < setupCount) return;
+  await dropMovesFrom(last);
+}
+
+// Takes back every move from history entry `from` on, and play goes on from there.
+async function dropMovesFrom(from) {
   const gen = generation;
+  reviewAt = null;
   overText = '';
+  hint = null;
+  engineView = null;
   setPhase('busy');
-  const reply = await request('takeBack', { count: game.moves.length - last });
+  const reply = await request('takeBack', { count: game.moves.length - from });
   if (gen !== generation) return;
   game = reply.game;
-  setPhase('person', yourMoveText());
+  writeAddress('replace');
+  goOn(gen);
+}
+
+async function askHint() {
+  if (phase !== 'person' || reviewAt !== null) return;
+  const gen = generation;
+  setPhase('hinting', 'Looking for a move for you…');
+  const reply = await request('hint', { ms: thinkMs() });
+  if (gen !== generation) return;
+  if (!reply.ok) return setPhase('person', `No hint: ${reply.error}. ${yourMoveText()}`);
+  hint = reply.report.move;
+  setPhase('person', `Hint: ${name(hint)}. ${yourMoveText()}`);
 }
 
 // Announces a five or a full board; false while the game goes on.
-function endOfGame() {
+function endOfGame(before = '') {
+  const prefix = before ? before + ' ' : '';
   if (game.five.length > 0) {
-    const winner = player(game.moves.length - 1);
-    const lines = fiveLines().map(([a, b]) => squareName(a) + ' to ' + squareName(b));
-    const who = winner === personPlayer ? 'You win' : 'Quillmot wins';
+    const lastStone = game.moves[game.moves.length - 1];
+    const winner = lastStone[2];
+    const lines = fiveLines(game.five, lastStone).map(([a, b]) => name(a) + ' to ' + name(b));
+    const who = winner === personColour ? 'You win' : 'Quillmot wins';
     overText = `${who} (${colourName(winner)}): five in a row from ${lines.join(' and from ')}.`;
-    setPhase('over', overText);
+    setPhase('over', prefix + overText);
     return true;
   }
-  if (game.moves.length === game.width * game.height) {
+  if (stoneCount() === game.width * game.height) {
     overText = 'Draw: the board is full.';
-    setPhase('over', overText);
+    setPhase('over', prefix + overText);
     return true;
   }
   return false;
 }
 
-// The lines of the five through the last stone, each as its two end squares.
-function fiveLines() {
-  const [lx, ly] = game.moves[game.moves.length - 1];
-  const inFive = (x, y) => game.five.some(([fx, fy]) => fx === x && fy === y);
-  const lines = [];
-  for (const [dx, dy] of [[1, 0], [0, 1], [1, 1], [1, -1]]) {
-    let back = 0, ahead = 0;
-    while (inFive(lx - (back + 1) * dx, ly - (back + 1) * dy)) ++back;
-    while (inFive(lx + (ahead + 1) * dx, ly + (ahead + 1) * dy)) ++ahead;
-    if (back + ahead + 1 >= 5)
-      lines.push([[lx - back * dx, ly - back * dy], [lx + ahead * dx, ly + ahead * dy]]);
+// ---- Review ----
+
+function reviewTo(entries) {
+  if (!idle() || mode !== 'play') return;
+  const end = game.moves.length;
+  const at = Math.max(setupCount, Math.min(end, entries));
+  hint = null;
+  if (at === end) {
+    reviewAt = null;
+    $('status').textContent = liveStatus;
+  } else {
+    reviewAt = at;
+    const where = at === setupCount ? 'the position before the first move' : `after move ${at - setupCount} of ${end - setupCount}`;
+    $('status').textContent = `Reviewing: ${where}. Last returns to the game; Continue from here plays on from this position.`;
   }
-  return lines;
+  render();
+}
+const shownEntries = () => reviewAt ?? game.moves.length;
+
+function continueFromHere() {
+  if (reviewAt === null || !idle()) return;
+  dropMovesFrom(reviewAt);
+}
+
+// ---- Set-up and analysis ----
+
+function radioValue(name) { return Number(document.querySelector(`input[name="${name}"]:checked`).value); }
+function setRadio(name, value) { document.querySelector(`input[name="${name}"][value="${value}"]`).checked = true; }
+
+function leaveSetupControls() {
+  mode = 'play';
+  document.body.dataset.mode = 'play';
+  $('play-controls').hidden = false;
+  $('setup-controls').hidden = true;
+}
+
+// The position on the board (the reviewed one too) becomes the set-up.
+function enterSetup() {
+  if (!idle()) return;
+  const shown = game.moves.slice(0, shownEntries());
+  setupStones = new Map(shown.filter(Boolean).map(([x, y, c]) => [x + ',' + y, c]));
+  setRadio('setup-turn', shown.length % 2);  // every entry, stone or pass, hands on the turn
+  setRadio('setup-you', personColour);
+  mode = 'setup';
+  document.body.dataset.mode = 'setup';
+  reviewAt = null;
+  hint = null;
+  engineView = null;
+  overText = '';
+  $('play-controls').hidden = true;
+  $('setup-controls').hidden = false;
+  syncSetup();
+}
+
+// Puts the set-up into the engine, which reports it back to be drawn.
+async function syncSetup() {
+  const gen = ++generation;
+  if (!engineReady()) return;
+  setPhase('busy');
+  const stones = [...setupStones].map(([key, colour]) => [key.split(',').map(Number), colour]);
+  const reply = await request('position', {
+    width: game.width, height: game.height, toMove: radioValue('setup-turn'), moves: [],
+    black: stones.filter(([, c]) => c === 0).map(([s]) => s), white: stones.filter(([, c]) => c === 1).map(([s]) => s),
+  });
+  if (gen !== generation) return;
+  game = reply.game;
+  setupCount = game.moves.length;
+  if (!reply.ok) return fail('the set-up could not be placed: ' + reply.error);
+  setPhase('setup', setupText());
+}
+
+function setupText() {
+  const counts = [0, 1].map((c) => [...setupStones.values()].filter((v) => v === c).length);
+  if (game.anyFive) return 'There is a five on the board: remove one of its stones to analyse or play from here.';
+  return `Set-up: ${counts[0]} black and ${counts[1]} white stones, ${colourName(radioValue('setup-turn'))} to move.`;
+}
+
+function editSetup(x, y) {
+  if (phase !== 'setup') return;
+  const key = x + ',' + y;
+  if (setupStones.has(key)) setupStones.delete(key);
+  else setupStones.set(key, radioValue('setup-colour'));
+  engineView = null;
+  syncSetup();
+}
+
+const FIVE_REFUSED = 'A position with a five on it cannot be analysed or played: remove one of its stones first.';
+
+async function analyse() {
+  if (phase !== 'setup') return;
+  if (game.anyFive) return setPhase('setup', FIVE_REFUSED);
+  const gen = generation;
+  const mover = game.toMove;
+  setPhase('analysing', `Analysing for ${colourName(mover)} (${thinkMs() / 1000} s)…`);
+  const reply = await request('analyse', { ms: thinkMs() });
+  if (gen !== generation) return;
+  if (!reply.ok) return setPhase('setup', `No analysis: ${reply.error}.`);
+  engineView = { kind: 'analysis', report: reply.report, mover, level: FULL_STRENGTH, at: game.moves.length };
+  setPhase('setup', `Analysis: the best move for ${colourName(mover)} is ${name(reply.report.move)}.`);
+}
+
+function playFromHere() {
+  if (phase !== 'setup') return;
+  if (game.anyFive) return setPhase('setup', FIVE_REFUSED);
+  const setup = game.moves.filter(Boolean);
+  startGame({
+    size: game.width, black: setup.filter((m) => m[2] === 0).map(([x, y]) => [x, y]),
+    white: setup.filter((m) => m[2] === 1).map(([x, y]) => [x, y]), toMove: radioValue('setup-turn'),
+    you: radioValue('setup-you'), level: level(), moves: [],
+  }, 'push', false);
+}
+
+// ---- The engine's view ----
+
+function describeView() {
+  if (!engineView) return { text: mode === 'setup' ? 'Analyse asks Quillmot for its view of the set-up.' : 'Nothing searched yet.', line: '' };
+  const { kind, report, mover } = engineView;
+  const who = (colour) => mode === 'play' && kind === 'move'
+    ? `${capitalised(colourName(colour))} (${colour === personColour ? 'you' : 'Quillmot'})`
+    : capitalised(colourName(colour));
+  const head = kind === 'move'
+    ? `Quillmot (${levelName(engineView.level)}) played ${name(report.move)}`
+    : `Analysis at full strength: the best move for ${colourName(mover)} is ${name(report.move)}`;
+  if (report.depth === 0 && kind === 'move' && stoneCount() <= 1) return { text: head + ', in the centre as it opens.', line: '' };
+  // A move its threat rules settle before any search (a five to make or to stop, a four
+  // that wins) comes with the static score of the root, which says nothing.
+  if (report.forced === 0 && (report.depth === 0 || report.nodes === 0))
+    return { text: head + ', settled at once by its threat rules, without a search.', line: '' };
+  const { colour, words } = notation.standing(report, mover);
+  const stands = colour === null ? 'the position is even'
+    : report.forced !== 0 ? `${who(colour)} has ${words}` : `${who(colour)} stands ${words}`;
+  const text = `${head} after a search to depth ${report.depth} (score ${signed(report.score)} for ${colourName(mover)}). In its eyes ${stands}.`;
+  const names = report.line.map(name).join(' ');
+  let line = names ? `Expected line: ${names}.` : '';
+  if (report.otherMove) {
+    line = engineView.level < FULL_STRENGTH
+      ? `${levelName(engineView.level)} chose ${name(report.move)}, not the first move of its best line: ${names}.`
+      : `The last, unfinished search changed the move to ${name(report.move)}; the line of the last finished one: ${names}.`;
+  }
+  return { text, line };
+}
+
+// The expected line as it goes on from the board: for the engine's move, the rest of its
+// line after the move it played; for an analysis, the whole line. Empty once anything
+// has moved since, or when the move played was not the line's first.
+function lineStones() {
+  if (!engineView || !$('show-line').checked || reviewAt !== null || engineView.at !== game.moves.length) return [];
+  const { kind, report, mover } = engineView;
+  if (report.otherMove) return [];
+  const line = kind === 'move' ? report.line.slice(1) : report.line;
+  const taken = new Set(game.moves.filter(Boolean).map(([x, y]) => x + ',' + y));
+  let colour = kind === 'move' ? 1 - mover : mover;
+  let number = gameMoves().length + 1;
+  const stones = [];
+  for (const [x, y] of line) {
+    if (taken.has(x + ',' + y)) break;  // nothing past a square the line cannot take
+    taken.add(x + ',' + y);
+    stones.push([x, y, colour, number++]);
+    colour = 1 - colour;
+  }
+  return stones;
 }
 
 // ---- Drawing ----
 
-// Columns A, B, ... Z, AA, AB, ...; rows counted from the bottom, as on a printed board.
-function columnName(x) {
-  return x < 26 ? String.fromCharCode(65 + x) : 'A' + String.fromCharCode(65 + x - 26);
-}
-function rowName(y) { return String(game.height - y); }
-function squareName([x, y]) { return columnName(x) + rowName(y); }
-function px(x) { return MARGIN + x * UNIT; }
-
-function node(parent, tag, attributes, text) {
-  const element = document.createElementNS(SVG_NS, tag);
-  for (const [name, value] of Object.entries(attributes)) element.setAttribute(name, value);
-  if (text !== undefined) element.textContent = text;
-  parent.appendChild(element);
-  return element;
-}
-
-let drawnSize = '';
-
-// The parts that change only with the board's size: wood, grid, coordinates, click spots.
-function drawBoard() {
-  const { width, height } = game;
-  boardSvg.replaceChildren();
-  const w = 2 * MARGIN + (width - 1) * UNIT, h = 2 * MARGIN + (height - 1) * UNIT;
-  boardSvg.setAttribute('viewBox', `0 0 ${w} ${h}`);
-  boardSvg.setAttribute('aria-label', `Board of ${width} by ${height}`);
-  const defs = node(boardSvg, 'defs', {});
-  for (const [id, inner, outer] of [['black-stone', '#666', '#000'], ['white-stone', '#fff', '#d4d4d4']]) {
-    const gradient = node(defs, 'radialGradient', { id, cx: '35%', cy: '35%', r: '65%' });
-    node(gradient, 'stop', { offset: '0%', 'stop-color': inner });
-    node(gradient, 'stop', { offset: '100%', 'stop-color': outer });
-  }
-  node(boardSvg, 'rect', { class: 'wood', x: 0, y: 0, width: w, height: h, rx: 6 });
-  const grid = node(boardSvg, 'g', { class: 'grid' });
-  for (let x = 0; x < width; ++x) {
-    node(grid, 'line', { x1: px(x), y1: px(0), x2: px(x), y2: px(height - 1) });
-    node(grid, 'text', { class: 'label', x: px(x), y: MARGIN / 2 - 2 }, columnName(x));
-    node(grid, 'text', { class: 'label', x: px(x), y: h - MARGIN / 2 + 2 }, columnName(x));
-  }
-  for (let y = 0; y < height; ++y) {
-    node(grid, 'line', { x1: px(0), y1: px(y), x2: px(width - 1), y2: px(y) });
-    node(grid, 'text', { class: 'label', x: MARGIN / 2 - 2, y: px(y) }, rowName(y));
-    node(grid, 'text', { class: 'label', x: w - MARGIN / 2 + 2, y: px(y) }, rowName(y));
-  }
-  const stars = width >= 13 && height >= 13
-    ? [3, width >> 1, width - 4].flatMap((x) => [3, height >> 1, height - 4].map((y) => [x, y]))
-    : [[width >> 1, height >> 1]];
-  for (const [x, y] of stars) node(grid, 'circle', { class: 'star', cx: px(x), cy: px(y), r: 3.5 });
-  node(boardSvg, 'g', { id: 'stones' });
-  node(boardSvg, 'g', { id: 'marks' });
-  const spots = node(boardSvg, 'g', { id: 'spots' });
-  for (let y = 0; y < height; ++y) {
-    for (let x = 0; x < width; ++x) {
-      const spot = node(spots, 'g', { class: 'spot', 'data-x': x, 'data-y': y });
-      node(spot, 'rect', { x: px(x) - UNIT / 2, y: px(y) - UNIT / 2, width: UNIT, height: UNIT });
-      node(spot, 'circle', { class: 'ghost', cx: px(x), cy: px(y), r: UNIT * 0.45 });
-    }
-  }
-  drawnSize = `${width}x${height}`;
-}
-
 function render() {
-  if (drawnSize !== `${game.width}x${game.height}`) drawBoard();
-  const stones = $('stones'), marks = $('marks');
-  stones.replaceChildren();
-  marks.replaceChildren();
-  const numbers = $('numbers').checked;
-  const taken = new Set();
-  game.moves.forEach(([x, y], i) => {
-    const p = player(i);
-    taken.add(x + ',' + y);
-    node(stones, 'circle', {
-      class: `stone p${p}`, cx: px(x), cy: px(y), r: UNIT * 0.46,
-      'data-x': x, 'data-y': y, 'data-player': p, 'data-move': i + 1,
-    });
-    if (numbers) {
-      const last = i === game.moves.length - 1 ? ' last' : '';
-      const small = i + 1 >= 100 ? ' small' : '';
-      node(stones, 'text', { class: `number p${p}${last}${small}`, x: px(x), y: px(y) + 0.5 }, String(i + 1));
-    }
+  cursor = cursor.map((c, i) => Math.max(0, Math.min((i ? game.height : game.width) - 1, c)));
+  const entries = game.moves.slice(0, shownEntries());
+  const stones = entries.map((m, i) => m && [m[0], m[1], m[2], i >= setupCount ? i - setupCount + 1 : null]).filter(Boolean);
+  const lastEntry = entries.length > setupCount ? entries[entries.length - 1] : null;
+  const ghost = mode === 'setup' ? radioValue('setup-colour') : personColour;
+  board.render({
+    width: game.width, height: game.height, stones, last: lastEntry && [lastEntry[0], lastEntry[1]],
+    five: reviewAt === null ? game.five : [], hint: phase === 'person' && reviewAt === null ? hint : null,
+    line: lineStones(), cursor, ghost, numbers: $('numbers').checked,
   });
-  if (game.moves.length > 0) {
-    const [x, y] = game.moves[game.moves.length - 1];
-    const attributes = { cx: px(x), cy: px(y), 'data-x': x, 'data-y': y };
-    if (numbers) node(marks, 'circle', { class: 'last-mark ring', r: UNIT * 0.5, ...attributes });
-    else node(marks, 'circle', { class: 'last-mark', r: UNIT * 0.12, ...attributes });
-  }
-  if (game.five.length > 0) {
-    for (const [[ax, ay], [bx, by]] of fiveLines())
-      node(marks, 'line', { class: 'five-line', x1: px(ax), y1: px(ay), x2: px(bx), y2: px(by) });
-    for (const [x, y] of game.five)
-      node(marks, 'circle', { class: 'five-mark', cx: px(x), cy: px(y), r: UNIT * 0.5, 'data-x': x, 'data-y': y });
-  }
-  const ghost = `ghost p${personPlayer}`;
-  for (const spot of $('spots').children) {
-    spot.classList.toggle('taken', taken.has(spot.dataset.x + ',' + spot.dataset.y));
-    spot.lastChild.setAttribute('class', ghost);
-  }
+  boardSvg.setAttribute('aria-label', `Board, ${game.width} by ${game.height}, ${cursorText()}`);
+  document.body.dataset.review = reviewAt === null ? 'no' : 'yes';
+  renderControls();
+  renderView();
+  renderRecord(entries.length);
 }
+
+function renderControls() {
+  const canReview = idle() && mode === 'play' && game.moves.length > setupCount;
+  const at = shownEntries();
+  $('review-first').disabled = $('review-back').disabled = !canReview || at <= setupCount;
+  $('review-forward').disabled = $('review-last').disabled = !canReview || at >= game.moves.length;
+  $('continue').hidden = reviewAt === null;
+  $('continue').disabled = !idle();
+  const personStones = gameMoves().some((m) => m[2] === personColour);
+  $('take-back').disabled = !(idle() && reviewAt === null && personStones);
+  $('hint').disabled = !(phase === 'person' && reviewAt === null);
+  $('setup').disabled = !idle();
+  for (const id of ['analyse', 'play-here', 'clear-setup', 'leave-setup']) $(id).disabled = phase !== 'setup';
+}
+
+function renderView() {
+  const { text, line } = describeView();
+  $('view-text').textContent = text;
+  $('view-line').textContent = line;
+}
+
+function renderRecord(shown) {
+  const setup = game.moves.slice(0, setupCount).filter(Boolean);
+  const note = $('setup-note');
+  note.hidden = mode !== 'play' || setupCount === 0;
+  if (!note.hidden) {
+    const count = (c) => setup.filter((m) => m[2] === c).length;
+    note.textContent = `From a set-up of ${count(0)} black and ${count(1)} white stones, ${colourName(setupToMove)} to move.`;
+  }
+  const list = $('record');
+  const items = mode === 'play' ? gameMoves() : [];
+  list.replaceChildren(...items.map(([x, y, colour], i) => {
+    const item = document.createElement('li');
+    const current = setupCount + i + 1 === shown;
+    if (current) {
+      item.className = 'current';
+      item.setAttribute('aria-current', 'step');
+    }
+    if (setupCount + i >= shown) item.classList.add('later');
+    // The discs are text, so that a screen reader says "black circle" and "white circle".
+    const disc = document.createElement('span');
+    disc.className = 'disc';
+    disc.textContent = colour === 0 ? '\u25CF' : '\u25CB';
+    item.append(`${i + 1}. `, disc, ' ' + name([x, y]));
+    return item;
+  }));
+  // The list scrolls to its current move; the page itself stays where the person has it.
+  const current = list.querySelector('.current');
+  if (current && (current.offsetTop < list.scrollTop || current.offsetTop + current.offsetHeight > list.scrollTop + list.clientHeight))
+    list.scrollTop = current.offsetTop - list.clientHeight / 2;
+}
+
+// ---- The game as text ----
+
+function gameText() {
+  const spec = currentSpec();
+  const lines = [`Quillmot, five in a row, ${game.width} by ${game.height}`];
+  const names = (squares) => squares.map(name).join(' ');
+  if (setupCount > 0) lines.push(`Set-up: black ${names(spec.black) || '(none)'}; white ${names(spec.white) || '(none)'}; ${colourName(setupToMove)} to move`);
+  lines.push(`${capitalised(colourName(personColour))}: you; ${colourName(enginePlayer())}: Quillmot (${levelName(level())})`);
+  lines.push(gameMoves().map(([x, y, c], i) => `${i + 1}. ${colourName(c)} ${name([x, y])}`).join('\n') || '(no moves yet)');
+  if (overText) lines.push(overText);
+  lines.push(location.href);
+  return lines.join('\n');
+}
+
+async function copyGame() {
+  const text = gameText();
+  try {
+    await navigator.clipboard.writeText(text);
+  } catch {
+    // Without the clipboard interface (or its permission): a selection copied the old way.
+    const area = document.createElement('textarea');
+    area.value = text;
+    document.body.append(area);
+    area.select();
+    document.execCommand('copy');
+    area.remove();
+  }
+  $('copy-note').textContent = `Copied: the game in ${gameMoves().length} moves, with its address.`;
+}
+
+// ---- Keyboard ----
+
+function cursorText() {
+  const [x, y] = cursor;
+  const stone = game.moves.slice(0, shownEntries()).find((m) => m && m[0] === x && m[1] === y);
+  const what = stone ? `${colourName(stone[2])} stone` : 'empty';
+  const hinted = hint && hint[0] === x && hint[1] === y ? ', the hint' : '';
+  return `cursor on ${name(cursor)}, ${what}${hinted}`;
+}
+
+function activate(x, y) {
+  if (mode === 'setup') editSetup(x, y);
+  else personMove(x, y);
+}
+
+const CURSOR_STEPS = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] };
+
+boardSvg.addEventListener('keydown', (event) => {
+  if (event.altKey || event.ctrlKey || event.metaKey) return;
+  const step = CURSOR_STEPS[event.key];
+  if (step) {
+    cursor = [Math.max(0, Math.min(game.width - 1, cursor[0] + step[0])), Math.max(0, Math.min(game.height - 1, cursor[1] + step[1]))];
+    render();
+    $('cursor-info').textContent = capitalised(cursorText().replace('cursor on ', ''));
+  } else if (event.key === 'Enter' || event.key === ' ') {
+    activate(...cursor);
+  } else {
+    return;
+  }
+  event.preventDefault();
+});
+
+// Review by arrow keys while the board does not have the focus (and no control that uses
+// them does).
+document.addEventListener('keydown', (event) => {
+  if (event.target === boardSvg || event.altKey || event.ctrlKey || event.metaKey) return;
+  if (event.target.closest?.('input, select, textarea')) return;
+  const at = shownEntries();
+  const to = { ArrowLeft: at - 1, ArrowRight: at + 1, Home: setupCount, End: game.moves.length }[event.key];
+  if (to === undefined || !idle() || mode !== 'play') return;
+  reviewTo(to);
+  event.preventDefault();
+});
 
 // ---- Wiring ----
 
 boardSvg.addEventListener('click', (event) => {
   const spot = event.target.closest('.spot');
-  if (spot) personMove(Number(spot.dataset.x), Number(spot.dataset.y));
+  if (!spot) return;
+  cursor = [Number(spot.dataset.x), Number(spot.dataset.y)];
+  activate(...cursor);
 });
-$('new-game').addEventListener('click', newGame);
+$('new-game').addEventListener('click', () => newGame());
 $('take-back').addEventListener('click', takeBack);
-$('size').addEventListener('change', newGame);
-$('first').addEventListener('change', newGame);
-$('numbers').addEventListener('change', render);
+$('hint').addEventListener('click', askHint);
+$('size').addEventListener('change', () => newGame());
+$('first').addEventListener('change', () => newGame());
+$('level').addEventListener('change', () => {
+  savePreferences();
+  if (mode === 'play' && phase !== 'loading' && phase !== 'error') writeAddress('replace');
+});
+$('think').addEventListener('change', savePreferences);
+for (const id of ['numbers', 'show-line']) {
+  $(id).addEventListener('change', () => {
+    savePreferences();
+    render();
+  });
+}
+$('review-first').addEventListener('click', () => reviewTo(setupCount));
+$('review-back').addEventListener('click', () => reviewTo(shownEntries() - 1));
+$('review-forward').addEventListener('click', () => reviewTo(shownEntries() + 1));
+$('review-last').addEventListener('click', () => reviewTo(game.moves.length));
+$('continue').addEventListener('click', continueFromHere);
+$('setup').addEventListener('click', enterSetup);
+$('analyse').addEventListener('click', analyse);
+$('play-here').addEventListener('click', playFromHere);
+$('clear-setup').addEventListener('click', () => {
+  setupStones.clear();
+  engineView = null;
+  syncSetup();
+});
+$('leave-setup').addEventListener('click', () => loadAddress('replace'));
+for (const input of document.querySelectorAll('input[name="setup-turn"]')) {
+  input.addEventListener('change', () => {
+    engineView = null;
+    syncSetup();
+  });
+}
+for (const input of document.querySelectorAll('input[name="setup-colour"]')) input.addEventListener('change', render);
+$('copy').addEventListener('click', copyGame);
+// Back and Forward, or an address typed in: the game it holds. The page's own writes
+// fire neither event.
+function addressChanged() {
+  if (location.hash === writtenHash) return;
+  writtenHash = location.hash;  // popstate and hashchange both come for one new address
+  loadAddress('replace');
+}
+window.addEventListener('popstate', addressChanged);
+window.addEventListener('hashchange', addressChanged);
 
-newGame();
+loadPreferences();
+cursor = [Math.floor(Number($('size').value) / 2), Math.floor(Number($('size').value) / 2)];
+loadAddress('replace');

@@ -18,6 +18,8 @@ struct Game {
     std::unique_ptr<Engine> engine;
     Point five[MAX_FIVE_SQUARES];  // engine coordinates
     int fiveCount = 0;
+    bool anyFive = false;  // a five anywhere, also one a set-up stone made earlier
+    std::unique_ptr<Engine> hintEngine;
 };
 
 Game game;
@@ -28,11 +30,33 @@ bool onBoard(const Engine& engine, int x, int y) {
     return x >= 0 && x < engine.boardSize && y >= 0 && y < engine.boardHeight;
 }
 
-// The squares of every run of five or more through the last stone.
+// Whether a run of five or more of one colour stands anywhere: each run is counted from
+// its first stone. The border stops every run, so no read leaves the array.
+bool hasFive(const Engine& engine) {
+    for (int x = BORDER; x < BORDER + engine.boardSize; ++x) {
+        for (int y = BORDER; y < BORDER + engine.boardHeight; ++y) {
+            const int player = engine.cells[x][y].state;
+            if (player != STONE_0 && player != STONE_1) continue;
+            for (int k = 0; k < DIRECTIONS; ++k) {
+                if (engine.cells[x - DIR_DX[k]][y - DIR_DY[k]].state == player) continue;
+                int run = 1;
+                while (run < 5 &&
+                       engine.cells[x + run * DIR_DX[k]][y + run * DIR_DY[k]].state == player)
+                    ++run;
+                if (run == 5) return true;
+            }
+        }
+    }
+    return false;
+}
+
+// After every change of the board: the squares of every run of five or more through the
+// last stone (none after a pass), and whether a five stands anywhere.
 void findFive() {
     game.fiveCount = 0;
     const Engine& engine = *game.engine;
-    if (engine.moveCount == 0) return;
+    game.anyFive = hasFive(engine);
+    if (engine.moveCount == 0 || engine.lastWasPass()) return;
     const Point last = engine.moveHistory[engine.moveCount - 1];
     const int player = engine.cells[last.x][last.y].state;
     bool any = false;
@@ -62,8 +86,8 @@ void findFive() {
 // Why the side to move cannot move now, or 0.
 int refusal() {
     if (!game.engine) return QUILLMOT_NO_GAME;
-    if (game.fiveCount > 0) return QUILLMOT_GAME_OVER;
-    if (game.engine->moveCount >= game.engine->boardSize * game.engine->boardHeight)
+    if (game.anyFive) return QUILLMOT_GAME_OVER;
+    if (game.engine->stoneCount() >= game.engine->boardSize * game.engine->boardHeight)
         return QUILLMOT_BOARD_FULL;
     return 0;
 }
@@ -93,6 +117,7 @@ int quillmot_new_game(int width, int height) {
     game.engine = std::make_unique<Engine>();
     game.engine->start(width, height);
     game.fiveCount = 0;
+    game.anyFive = false;
     return 0;
 }
 
@@ -108,7 +133,10 @@ int quillmot_place(int x, int y) {
 
 int quillmot_take_back(void) {
     if (!game.engine || game.engine->moveCount == 0) return QUILLMOT_NO_GAME;
-    game.engine->undo();
+    if (game.engine->lastWasPass())
+        game.engine->undoPass();
+    else
+        game.engine->undo();
     findFive();
     return 0;
 }
@@ -132,6 +160,7 @@ int quillmot_move_count(void) { return game.engine ? game.engine->moveCount : 0;
 int quillmot_move_at(int index) {
     if (!game.engine || index < 0 || index >= game.engine->moveCount) return QUILLMOT_BAD_ARGUMENT;
     const Point p = game.engine->moveHistory[index];
+    if (p.x == 0) return QUILLMOT_PASSED;
     return pack(p.x - BORDER, p.y - BORDER);
 }
 
@@ -188,6 +217,64 @@ int quillmot_level_move(int level, int milliseconds, unsigned seed) {
     int x, y;
     if (!levelMove(*game.engine, level, milliseconds, seed, x, y)) return QUILLMOT_BOARD_FULL;
     return pack(x, y);
+}
+
+// ---- Set-up, analysis and hints ----
+
+int quillmot_place_colour(int x, int y, int colour) {
+    if (!game.engine) return QUILLMOT_NO_GAME;
+    Engine& engine = *game.engine;
+    if (colour != STONE_0 && colour != STONE_1) return QUILLMOT_BAD_ARGUMENT;
+    if (!onBoard(engine, x, y)) return QUILLMOT_OFF_BOARD;
+    if (engine.cells[x + BORDER][y + BORDER].state != EMPTY) return QUILLMOT_OCCUPIED;
+    if (engine.sideToMove != colour) {
+        if (const int refused = quillmot_pass()) return refused;
+    }
+    engine.move(x, y);
+    findFive();
+    return 0;
+}
+
+int quillmot_pass(void) {
+    if (!game.engine) return QUILLMOT_NO_GAME;
+    // The history has room for a stone on every square and as many passes, and a search
+    // adds only stones: with at most MAX_MOVES passes no search can overflow it.
+    if (game.engine->passCount >= MAX_MOVES) return QUILLMOT_HISTORY_FULL;
+    game.engine->passTurn();
+    findFive();
+    return 0;
+}
+
+int quillmot_has_five(void) { return game.anyFive ? 1 : 0; }
+
+int quillmot_side_to_move(void) { return game.engine ? game.engine->sideToMove : QUILLMOT_NO_GAME; }
+
+int quillmot_hint(int milliseconds) {
+    if (const int refused = refusal()) return refused;
+    if (milliseconds < 1 || milliseconds > MAX_THINK_MS) return QUILLMOT_BAD_ARGUMENT;
+    Engine& played = *game.engine;
+    // The report functions read the game engine's report: the hint's replaces it, the
+    // one thing of the game engine that a hint changes.
+    played.report = SearchReport{};
+    if (played.stoneCount() == 0) return pack(played.boardSize / 2, played.boardHeight / 2);
+    // The hint engine replays the whole history, passes included, so that it sees the
+    // same position with the same side to move; its tables start empty every time.
+    if (!game.hintEngine) game.hintEngine = std::make_unique<Engine>();
+    Engine& engine = *game.hintEngine;
+    engine.start(played.boardSize, played.boardHeight);
+    for (int i = 0; i < played.moveCount; ++i) {
+        const Point p = played.moveHistory[i];
+        if (p.x == 0)
+            engine.passTurn();
+        else
+            engine.makeMove(p.x, p.y);
+    }
+    engine.maxDepth = MAX_SEARCH_DEPTH;
+    engine.timeBudget = milliseconds;
+    int x, y;
+    const bool found = engine.searchMove(x, y);
+    played.report = engine.report;
+    return found ? pack(x, y) : QUILLMOT_BOARD_FULL;
 }
 
 }  // extern "C"

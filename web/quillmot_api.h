@@ -80,6 +80,33 @@ int quillmot_level_count(void);
 // strength, seed only below it; the same level, seed and position give the same move.
 int quillmot_level_move(int level, int milliseconds, unsigned seed);
 
+// ---- Set-up, analysis and hints ----
+// A set-up is any position: stones of either colour in any number, and either side to
+// move. The engine records it as stones and passes (turns given away), so that take back
+// goes through a set-up the way it goes through a game. quillmot_move_at answers
+// QUILLMOT_PASSED for a pass. No stone or search is played while a five (or more) stands
+// anywhere on the board; a set-up stone may still be placed, so that a set-up in which
+// one appeared can be rebuilt without it.
+enum {
+    QUILLMOT_HISTORY_FULL = -11,  // no room for another pass in the history
+    QUILLMOT_PASSED = -12,        // quillmot_move_at: that entry is a turn given away
+};
+
+// A stone of colour 0 (black) or 1 (white) on the empty square (x, y); when the other
+// colour is to move, the turn is given away first. 0, or a result below zero.
+int quillmot_place_colour(int x, int y, int colour);
+// Gives the turn to the other side without a stone. 0, or a result below zero.
+int quillmot_pass(void);
+// 1 when a five or more of either colour stands anywhere on the board, else 0.
+int quillmot_has_five(void);
+// The colour to move, 0 or 1; QUILLMOT_NO_GAME before the first game.
+int quillmot_side_to_move(void);
+// A full-strength move for the side to move within milliseconds, searched on a second
+// engine that replays the game's stones and passes, so that the game engine's tables and
+// figures stay as they are. Created on first use (about 30 MB) and kept. The move is
+// returned, not played: a packed square, or below zero.
+int quillmot_hint(int milliseconds);
+
 #ifdef __cplusplus
 }
 #endif

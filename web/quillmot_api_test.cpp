@@ -142,4 +142,57 @@ TEST(WebApi, ReportsTheLastSearchAndPlaysTheLevels) {
     EXPECT_EQ(quillmot_report_depth() + quillmot_report_line_length() + quillmot_nodes(), 0);
 }
 
+// A set-up: stones of one colour in a row through passes, the side to move chosen, a five
+// that an earlier stone made, and everything taken back to the empty board.
+TEST(WebApi, SetUpWithPassesAndAFiveAnywhere) {
+    ASSERT_TRUE(play(15, 15, ""));
+    EXPECT_EQ(quillmot_place_colour(7, 7, 2), QUILLMOT_BAD_ARGUMENT);
+    for (int x = 0; x < 5; ++x) ASSERT_EQ(quillmot_place_colour(x, 0, 1), 0);
+    EXPECT_EQ(quillmot_move_count(), 10);
+    EXPECT_EQ(quillmot_move_at(0), QUILLMOT_PASSED);
+    EXPECT_EQ(unpack(quillmot_move_at(9)), Square(4, 0));
+    EXPECT_EQ(quillmot_side_to_move(), 0);
+    // The black stone is last and makes nothing, but the white five stands: nothing more
+    // is played or searched, while set-up stones still go on.
+    ASSERT_EQ(quillmot_place_colour(9, 9, 0), 0);
+    EXPECT_EQ(quillmot_five_count(), 0);
+    EXPECT_EQ(quillmot_has_five(), 1);
+    EXPECT_EQ(quillmot_place(10, 10), QUILLMOT_GAME_OVER);
+    EXPECT_EQ(quillmot_think(100), QUILLMOT_GAME_OVER);
+    EXPECT_EQ(quillmot_hint(100), QUILLMOT_GAME_OVER);
+    ASSERT_EQ(quillmot_take_back(), 0);  // the black stone
+    ASSERT_EQ(quillmot_take_back(), 0);  // the last white stone
+    EXPECT_EQ(quillmot_has_five(), 0);
+    EXPECT_EQ(quillmot_side_to_move(), 1);
+    ASSERT_EQ(quillmot_pass(), 0);
+    EXPECT_EQ(quillmot_side_to_move(), 0);
+    while (quillmot_take_back() == 0) {
+    }
+    EXPECT_EQ(quillmot_side_to_move(), 0);
+    EXPECT_EQ(quillmot_stone(0, 0), -1);
+
+    // Passes are bounded, so no search can run the history over.
+    int passes = 0;
+    while (quillmot_pass() == 0) ++passes;
+    EXPECT_EQ(passes, 1024);
+    EXPECT_EQ(quillmot_place_colour(7, 7, 1 - quillmot_side_to_move()), QUILLMOT_HISTORY_FULL);
+    EXPECT_EQ(unpack(quillmot_think(100)), Square(7, 7));  // no stone yet: the centre
+}
+
+// A hint searches the same position with the same side to move on its own engine: it
+// finds the set-up's five in one and leaves the game and its figures as they were.
+TEST(WebApi, HintSearchesTheGameOnItsOwnEngine) {
+    ASSERT_TRUE(play(15, 15, "7,7 8,8 7,8 8,9"));
+    ASSERT_GT(quillmot_think(200), 0);
+    for (int x = 3; x < 7; ++x) ASSERT_EQ(quillmot_place_colour(x, 12, 1), 0);
+    ASSERT_EQ(quillmot_pass(), 0);  // white to move after its own stones
+    const auto nodes = quillmot_nodes();
+    const Square hint = unpack(quillmot_hint(200));
+    EXPECT_TRUE(hint == Square(2, 12) || hint == Square(7, 12));
+    EXPECT_EQ(quillmot_report_forced(), 1);
+    EXPECT_EQ(quillmot_move_count(), 13);
+    EXPECT_EQ(quillmot_side_to_move(), 1);
+    EXPECT_EQ(quillmot_nodes(), nodes);
+}
+
 }  // namespace

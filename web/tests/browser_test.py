@@ -1,14 +1,17 @@
 #!/usr/bin/python3
 """The web page in headless Chromium, driven through Selenium as a person would use it.
 
-Plays a whole game on 15 by 15 by clicking squares and checks, after every engine move,
-that exactly the person's stone and one engine stone of the right colour on an empty square
-were added; checks the announced result and its line, take back, new game, the engine
-moving first, harmless clicks on taken squares and during a search; saves screenshots of
-the opening, a middle position and the final position; measures how long a 1 s move takes
-to appear on screen. Then compares the WebAssembly module with the native quillmot-bench:
-the same positions searched to the same depth give the same move and node count, and the
-levels of play the same move for the same seed.
+Plays a whole game on 15 by 15 at full strength by clicking squares and checks, after every
+engine move, that exactly the person's stone and one engine stone of the right colour on an
+empty square were added; checks the announced result and its line, take back, new game, the
+engine moving first, harmless clicks on taken squares and during a search; measures how long
+a 1 s move takes to appear on screen. Then what a person does beyond playing: a change of
+level, the engine's view and its expected line, a hint, the move list and copying the game,
+the game in the address (a reload, Back, a bad address), review, set-up with analysis and
+play from there, a move by keyboard alone, labels, and a phone-sized screen. Screenshots of
+the main moments go to build/browser/. Then compares the WebAssembly module with the native
+quillmot-bench: the same positions searched to the same depth give the same move and node
+count, and the levels of play the same move for the same seed.
 
 Run by tools/test-browser.sh, which builds what it needs.
 """
@@ -25,11 +28,14 @@ import traceback
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import Select
 
 WEB = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DIRECTIONS = [(1, 0), (0, 1), (1, 1), (1, -1)]
+DISCS = "\u25cf\u25cb"  # the move list's black and white discs
 # Positions of quillmot-bench and the depth to search them to: the largest search gives
 # the speed figure.
 COMPARED = [("mid15a", 7), ("quiet15", 9), ("mid20b", 8), ("big32a", 9), ("mid15d", 9)]
@@ -103,6 +109,35 @@ class Page:
         self.button("new-game").click()
         return self.wait_for({"person", "over"})
 
+    def text(self, name):
+        return self.driver.find_element(By.ID, name).text
+
+    def line_stones(self):
+        """[(x, y, player, number)] of the expected line drawn on the board."""
+        return [tuple(s) for s in self.js("return [...document.querySelectorAll('#line .line-stone')]"
+                                          ".map(e => [+e.dataset.x, +e.dataset.y, +e.dataset.player, +e.dataset.move])")]
+
+    def record(self):
+        """The move list as shown: [(number, disc, square name)], and the marked entry."""
+        items = [li.text for li in self.driver.find_elements(By.CSS_SELECTOR, "#record li")]
+        current = self.js("const c = document.querySelector('#record li[aria-current]');"
+                          "return c ? [...c.parentNode.children].indexOf(c) : -1")
+        return [tuple(re.fullmatch(r"(\d+)\. (\S) (\w+)", t).groups()) for t in items], current
+
+    def address(self):
+        return self.js("return location.hash")
+
+    def play(self, square):
+        """The person's move, and the engine's reply: the stones after it."""
+        self.click(*square)
+        self.wait_for({"person", "over"})
+        return self.stones()
+
+    def tick(self, name, on):
+        box = self.driver.find_element(By.ID, name)
+        if box.is_selected() != on:
+            box.click()
+
 
 def run_length(stones, x, y, dx, dy, player):
     n = 0
@@ -148,13 +183,16 @@ def square_name(square, height):
 
 
 class BrowserTest:
-    def __init__(self, page, out):
+    def __init__(self, page, out, only=None):
         self.page = page
         self.out = out
+        self.only = only
         self.passed = 0
         self.failed = 0
 
     def check(self, name, test):
+        if self.only and self.only not in name and name != "the page loads the engine":
+            return
         started = time.time()
         try:
             test()
@@ -162,7 +200,7 @@ class BrowserTest:
             print(f"  ok    {name} ({time.time() - started:.1f} s)", flush=True)
         except Exception as error:  # every failure is reported, the next check still runs
             self.failed += 1
-            where = traceback.extract_tb(error.__traceback__)[-1]
+            where = next(f for f in reversed(traceback.extract_tb(error.__traceback__)) if f.filename == __file__)
             print(f"  FAIL  {name}: line {where.lineno}: {type(error).__name__} {error}", flush=True)
             self.page.driver.save_screenshot(os.path.join(self.out, "failure.png"))
 
@@ -173,6 +211,8 @@ class BrowserTest:
 
     def whole_game(self):
         page = self.page
+        # The checks of the engine's own moves and of their timing are made at full strength.
+        page.choose("level", 5)
         page.choose("size", 15)
         page.choose("first", "person")
         page.choose("think", 500)
@@ -232,7 +272,7 @@ class BrowserTest:
         assert five == expected, f"highlighted {sorted(five)}, the board has {sorted(expected)}"
         status = page.status()
         winner = "You win" if stones[last] == 0 else "Quillmot wins"
-        match = re.match(rf"{winner} \((black|white)\): five in a row from (\w+) to (\w+)", status)
+        match = re.search(rf"{winner} \((black|white)\): five in a row from (\w+) to (\w+)", status)
         assert match, f"status {status!r}"
         named = {match.group(2), match.group(3)}
         ends = {square_name(s, 15) for s in expected}
@@ -297,6 +337,258 @@ class BrowserTest:
         """)
         print(f"        a 1 s move appears {ms:.0f} ms after the click")
         assert 500 < ms < 3000, ms
+
+    # ---- What a person does beyond playing ----
+
+    def fresh_game(self, level, you="person"):
+        page = self.page
+        if page.button("leave-setup").is_displayed():  # left behind by a failed check
+            page.button("leave-setup").click()
+            page.wait_for({"person", "over"})
+        page.choose("level", level)
+        page.choose("think", 500)
+        page.choose("size", 15)
+        page.choose("first", you)
+        return page.new_game()
+
+    def engine_reply(self, before, after):
+        """The engine's stone among the new ones, and the status naming it."""
+        added = [s for s in after if s not in before and after[s] == 1]
+        assert len(added) == 1, added
+        status = self.page.status()
+        assert status.startswith(f"Quillmot played {square_name(added[0], 15)}."), status
+        return added[0]
+
+    def level_and_view(self):
+        page = self.page
+        self.fresh_game(5)
+        after = page.play((7, 7))
+        self.engine_reply({(7, 7): 0}, after)
+        view = page.text("view-text")
+        standing = (r"In its eyes (the position is even|(Black|White) \((you|Quillmot)\) "
+                    r"(stands better|stands much better|has a forced five in about \d+ moves?))\.")
+        assert "Quillmot (Full strength) played" in view and re.search(r"depth \d+ \(score [+\u2212]?\d+ for white\)", view), view
+        assert re.search(standing, view), view
+        # A weaker level from the next move on, in the same game.
+        page.choose("level", 1)
+        before = page.stones()
+        after = page.play(person_policy(before, 0, 15))
+        assert len(after) == len(before) + 2 and all(after[s] == p for s, p in before.items()), "not the same game"
+        self.engine_reply(before, after)
+        view = page.text("view-text")
+        assert "Quillmot (Beginner) played" in view and re.search(standing, view), view
+        assert "level=1" in page.address(), page.address()
+
+    def expected_line(self):
+        page = self.page
+        self.fresh_game(5)
+        page.tick("show-line", True)
+        stones = page.play((7, 7))
+        for _ in range(2):
+            line = page.line_stones()
+            assert line, "no expected line on the board: " + page.text("view-line")
+            assert all((x, y) not in stones for x, y, _, _ in line), f"line {line} on taken squares"
+            assert [n for _, _, _, n in line] == list(range(len(stones) + 1, len(stones) + 1 + len(line))), line
+            assert [p for _, _, p, _ in line] == [(len(stones) + i) % 2 for i in range(len(line))], line
+            named = page.text("view-line")
+            assert all(square_name((x, y), 15) in named for x, y, _, _ in line), named
+            self.screenshot("expected-line")
+            # The person's move takes the line away.
+            page.click(*person_policy(stones, 0, 15))
+            page.wait_for({"thinking", "person", "over"})
+            assert page.phase() != "thinking" or page.line_stones() == [], "the line stayed after the move"
+            page.wait_for({"person", "over"})
+            stones = page.stones()
+        page.tick("show-line", False)
+
+    def hint(self):
+        page = self.page
+        self.fresh_game(1)
+        stones = page.play((7, 7))
+        page.button("hint").click()
+        page.wait_for({"hinting", "person"})
+        page.wait_for({"person"})
+        hints = page.marks("hint-mark")
+        assert len(hints) == 1, hints
+        square = next(iter(hints))
+        assert square not in stones and page.stones() == stones, "a hint on a taken square, or a stone played"
+        assert page.status().startswith(f"Hint: {square_name(square, 15)}."), page.status()
+        self.screenshot("hint")
+        page.play(square)
+        assert page.stones()[square] == 0 and page.marks("hint-mark") == set(), "the hint mark stayed"
+
+    def record_and_copy(self):
+        page = self.page
+        self.fresh_game(1)
+        stones = {}
+        for _ in range(3):
+            stones = page.play(person_policy(stones, 0, 15))
+        record, current = page.record()
+        by_number = sorted(page.js("return [...document.querySelectorAll('#stones .stone')]"
+                                   ".map(e => [+e.dataset.move, +e.dataset.x, +e.dataset.y, +e.dataset.player])"))
+        assert [(str(n), DISCS[p], square_name((x, y), 15)) for n, x, y, p in by_number] == record, record
+        assert current == len(record) - 1, current
+        page.js("window.copied = null; navigator.clipboard.writeText = async (text) => { window.copied = text; };")
+        page.button("copy").click()
+        copied = page.js("return window.copied")
+        moves = [f"{n}. {('black', 'white')[DISCS.index(d)]} {name}" for n, d, name in record]
+        assert copied and all(m in copied.splitlines() for m in moves) and page.address() in copied, copied
+
+    def address(self):
+        page = self.page
+        self.fresh_game(1, you="engine")
+        stones = page.play(person_policy(page.stones(), 1, 15))
+        address, record = page.address(), page.record()
+        assert re.fullmatch(r"#size=15&you=white&level=1&moves=(\w+,){2}\w+", address), address
+        page.driver.refresh()
+        page.wait_for({"person"})
+        assert (page.address(), page.stones(), page.record()) == (address, stones, record), "the reload changed the game"
+        # A new game is a new entry of the history: Back returns to this one.
+        page.choose("first", "person")
+        page.wait_for({"person"})
+        assert page.stones() == {}
+        page.driver.back()
+        page.wait_for({"loading", "busy", "person"})
+        page.wait_for({"person"})
+        assert (page.address(), page.stones()) == (address, stones), "Back did not bring the game back"
+        # An address that cannot be read: a message and a new game.
+        page.choose("first", "person")
+        page.wait_for({"person"})
+        base = page.driver.current_url.split("#")[0]
+        for bad in ("#size=15&moves=H8,Z99", "#size=15&moves=H8,H8", "#nonsense", "#size=15&level=9"):
+            page.driver.get(base + bad)
+            end = time.time() + 10
+            while page.address() == bad and time.time() < end:
+                time.sleep(0.02)
+            page.wait_for({"person"})
+            notice = page.text("notice")
+            assert "could not be read" in notice and page.stones() == {}, (bad, notice, page.stones())
+            assert page.address().startswith("#size=15&you=black"), page.address()
+        self.screenshot("bad-address")
+        page.new_game()
+        assert not page.driver.find_element(By.ID, "notice").is_displayed()
+
+    def review(self):
+        page = self.page
+        self.fresh_game(1)
+        stones = {}
+        for _ in range(3):
+            stones = page.play(person_policy(stones, 0, 15))
+        moves = [s for _, s in sorted((n, (x, y)) for (x, y), n in page.js(
+            "return [...document.querySelectorAll('#stones .stone')].map(e => [[+e.dataset.x, +e.dataset.y], +e.dataset.move])"))]
+        shown = lambda: set(page.stones())
+        page.button("review-first").click()
+        assert shown() == set() and "Reviewing" in page.status(), page.status()
+        page.button("review-forward").click()
+        assert shown() == set(moves[:1])
+        # The arrow keys step while the board does not have the focus.
+        page.js("document.activeElement.blur()")
+        ActionChains(page.driver).send_keys(Keys.ARROW_RIGHT, Keys.ARROW_RIGHT, Keys.ARROW_LEFT).perform()
+        assert shown() == set(moves[:2]), shown()
+        assert page.record()[1] == 1, "the list does not mark the reviewed move"
+        page.click(0, 0)  # no move while reviewing
+        assert shown() == set(moves[:2])
+        page.button("review-last").click()
+        assert page.stones() == stones and page.status().startswith("Quillmot played")
+        page.button("review-first").click()
+        for _ in range(4):
+            page.button("review-forward").click()
+        self.screenshot("review")
+        page.button("continue").click()
+        page.wait_for({"person"})
+        assert shown() == set(moves[:4]) and page.status().startswith("Your move"), page.status()
+        assert page.address().endswith(",".join(square_name(m, 15) for m in moves[:4])), page.address()
+
+    def keyboard(self):
+        page = self.page
+        self.fresh_game(1)
+        # Tab from the page's title: the board is the first control.
+        page.driver.find_element(By.TAG_NAME, "h1").click()
+        ActionChains(page.driver).send_keys(Keys.TAB).perform()
+        assert page.js("return document.activeElement.id") == "board", "Tab does not reach the board"
+        start = tuple(page.js("const c = document.getElementById('cursor'); return [+c.dataset.x, +c.dataset.y]"))
+        ActionChains(page.driver).send_keys(Keys.ARROW_RIGHT, Keys.ARROW_RIGHT, Keys.ARROW_UP).perform()
+        square = (start[0] + 2, start[1] - 1)
+        assert page.js("return getComputedStyle(document.getElementById('cursor')).visibility") == "visible"
+        assert square_name(square, 15) in page.driver.find_element(By.ID, "board").get_attribute("aria-label")
+        ActionChains(page.driver).send_keys(Keys.ENTER).perform()
+        page.wait_for({"person"})
+        after = page.stones()
+        assert after.get(square) == 0 and len(after) == 2, after
+        self.engine_reply({square: 0}, after)
+        self.screenshot("keyboard")
+        # Every control has a name a screen reader can say.
+        unnamed = page.js("""
+            return [...document.querySelectorAll('button, select, input')].filter(e => e.offsetParent !== null)
+                .filter(e => !((e.labels && [...e.labels].some(l => l.textContent.trim()))
+                               || e.getAttribute('aria-label') || e.textContent.trim()))
+                .map(e => e.outerHTML.slice(0, 60));""")
+        assert not unnamed, unnamed
+
+    def setup_and_analysis(self):
+        page = self.page
+        self.fresh_game(5)
+        page.button("setup").click()
+        page.wait_for({"setup"})
+        page.button("clear-setup").click()
+        page.wait_for({"setup"})
+        radio = lambda name, value: page.driver.find_element(By.CSS_SELECTOR, f'input[name="{name}"][value="{value}"]').click()
+        # Black's four, closed by white at one end, and black to move.
+        for x in range(5, 9):
+            page.click(x, 4)
+            page.wait_for({"setup"})
+        radio("setup-colour", 1)
+        for square in ((9, 4), (6, 9), (7, 9)):
+            page.click(*square)
+            page.wait_for({"setup"})
+        stones = page.stones()
+        assert stones == {**{(x, 4): 0 for x in range(5, 9)}, (9, 4): 1, (6, 9): 1, (7, 9): 1}, stones
+        # A five on the board is refused; a click on a stone takes it away.
+        radio("setup-colour", 0)
+        page.click(4, 4)
+        page.wait_for({"setup"})
+        page.button("analyse").click()
+        assert "five" in page.status() and page.text("view-line") == "", page.status()
+        page.click(4, 4)
+        page.wait_for({"setup"})
+        assert page.stones() == stones
+        page.tick("show-line", True)
+        page.button("analyse").click()
+        page.wait_for({"analysing", "setup"})
+        page.wait_for({"setup"})
+        view = page.text("view-text")
+        assert "the best move for black is E11" in view and "Black has a forced five in about 1 move." in view, view
+        assert page.line_stones() == [(4, 4, 0, 1)], page.line_stones()
+        self.screenshot("analysis")
+        page.tick("show-line", False)
+        # Play from here as white: Quillmot, black, is to move and makes its five.
+        radio("setup-you", 1)
+        page.button("play-here").click()
+        page.wait_for({"over"})
+        assert page.status() == "Quillmot played E11. Quillmot wins (black): five in a row from E11 to I11.", page.status()
+        assert page.record()[0] == [("1", DISCS[0], "E11")], page.record()
+        assert re.fullmatch(r"#size=15&black=F11,G11,H11,I11&white=J11,G6,H6&turn=black&you=white&level=5&moves=E11",
+                            page.address()), page.address()
+
+    def phone(self):
+        page = self.page
+        driver = page.driver
+        self.fresh_game(1)
+        driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                               {"width": 390, "height": 844, "deviceScaleFactor": 2, "mobile": True})
+        try:
+            page.play((7, 7))
+            widths = page.js("""
+                const right = Math.max(...[...document.querySelectorAll('button, select, input, #board, #record')]
+                    .filter(e => e.offsetParent !== null).map(e => e.getBoundingClientRect().right));
+                return [document.documentElement.scrollWidth, innerWidth, right,
+                        document.getElementById('board').getBoundingClientRect().width];""")
+            scroll, inner, right, board = widths
+            assert inner == 390 and scroll <= inner and right <= inner, widths
+            assert board >= 0.9 * inner, widths
+            self.screenshot("phone")
+        finally:
+            driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
     # ---- The module against the native build ----
 
@@ -375,6 +667,7 @@ def main():
     parser.add_argument("--out", default="build/browser", help="folder of the screenshots")
     parser.add_argument("--chromium", default="/usr/bin/chromium")
     parser.add_argument("--chromedriver", default="/usr/bin/chromedriver")
+    parser.add_argument("--only", help="run only the checks whose names hold this text")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
     if not os.path.exists(os.path.join(WEB, "gen", "quillmot.wasm")):
@@ -389,7 +682,7 @@ def main():
         options.add_argument(flag)
     options.set_capability("goog:loggingPrefs", {"browser": "SEVERE"})
     driver = webdriver.Chrome(service=Service(args.chromedriver), options=options)
-    test = BrowserTest(Page(driver), args.out)
+    test = BrowserTest(Page(driver), args.out, args.only)
     try:
         driver.get(f"http://127.0.0.1:{server.server_address[1]}/")
         test.check("the page loads the engine", lambda: test.page.wait_for({"person"}))
@@ -401,6 +694,15 @@ def main():
                        lambda: test.result(game["stones"], game["last"], game["before"]))
         test.check("new games: cleared, engine first, 20 by 20, during a search", test.new_games)
         test.check("a 1 s move on screen", test.one_second_move)
+        test.check("a level change from the next move, named in the engine's view", test.level_and_view)
+        test.check("the expected line on empty squares, gone at the next move", test.expected_line)
+        test.check("a hint on an empty square, nothing played", test.hint)
+        test.check("the move list matches the board; the game copied as text", test.record_and_copy)
+        test.check("the game in the address: reload, Back, bad addresses", test.address)
+        test.check("review steps, arrow keys, continue from here", test.review)
+        test.check("a move by keyboard alone; every control named", test.keyboard)
+        test.check("set-up with a four, a five refused, analysis, play from here", test.setup_and_analysis)
+        test.check("a phone-sized screen", test.phone)
         for name, depth in COMPARED:
             test.check(f"module and native search {name} alike",
                        functools.partial(test.same_search, args.bench, name, depth))
