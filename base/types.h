@@ -93,10 +93,9 @@ constexpr int THREAT_BUDGET_LONG = 400000;  // when the move may take more than 
 constexpr int LONG_SEARCH_MS = 15000;
 
 // The clock is read once every 4096 nodes: a few times a millisecond, often enough to stop
-// close to the deadline and rarely enough to cost nothing. The principal variation search
-// reads it at the first node entry at or past each multiple of 4096 (the threat trials
-// between two entries often step over the multiple itself); the fixed-depth search reads
-// it only at an entry exactly on a multiple, and runs without a deadline anyway.
+// close to the deadline and rarely enough to cost nothing. Both searches read it at the
+// first node entry at or past each multiple of 4096, since the threat trials between two
+// entries often step over the multiple itself.
 constexpr int CLOCK_CHECK_MASK = 4095;
 
 // Square of engine coordinates; (0, 0) means "no move" since x = 0 lies in the border.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <type_traits>
 
 #include "base/cell.h"
@@ -119,6 +120,13 @@ public:
 
     // Clock (clock.cpp).
     void checkTime();
+    // At a search node: the clock is read at the first node entry at or past each multiple
+    // of 4096.
+    void checkTimeWhenDue() {
+        if (nodes < nextClockCheck) return;
+        nextClockCheck = (nodes | CLOCK_CHECK_MASK) + 1;
+        checkTime();
+    }
 
     // Move generation (movegen.cpp). list must hold MOVE_LIST_CAPACITY moves.
     void generateMoves(ScoredMove* list, int* count) const;
@@ -182,8 +190,8 @@ public:
     // Stones placed by makeMove since the search began. 64 bits: a week of searching
     // places about 10^12.
     int64_t nodes = 0;
-    // The node count from which pvSearch reads the clock next: the first node entry at or
-    // past each multiple of 4096. The threat trials between two entries often step over
+    // The node count from which a search node reads the clock next: the first node entry at
+    // or past each multiple of 4096. The threat trials between two entries often step over
     // the multiple itself, on crowded boards nearly every time.
     int64_t nextClockCheck = 0;
     int64_t threatNodes = 0;  // positions the threat search expanded since the search began
@@ -195,6 +203,9 @@ public:
     int32_t maxDepth = 0;
     int64_t searchStart = 0;  // clock readings, ms
     int64_t deadline = 0;
+    // The clock check also stops a search once nodes reaches this count: a bound that
+    // gives the same nodes on every machine, for the searches that run without a deadline.
+    int64_t nodeLimit = std::numeric_limits<int64_t>::max();
     int32_t completedDepth = 0;  // deepest iteration of the last search that ran to its end
 
     BoardArray cells{};  // [x][y]

@@ -11,9 +11,10 @@ int64_t readClock() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Never clears timeUp: once the deadline has been seen to pass, the search winds down.
+// Never clears timeUp: once the deadline has been seen to pass, or the node limit reached,
+// the search winds down.
 void Engine::checkTime() {
-    if (readClock() >= deadline) timeUp = 1;
+    if (nodes >= nodeLimit || readClock() >= deadline) timeUp = 1;
 }
 
 }  // namespace quillmot

@@ -16,12 +16,12 @@ ScoredMove result(int x, int y, int score) {
 // Fail-hard alpha-beta over the closed window [lo, hi], keeping exact child values.
 ScoredMove Engine::fixedDepthSearch(int depth, bool root, int lo, int hi) {
     // A reversed window answers at once; past the deadline nothing counts; the clock is
-    // read at a node entry whose count is exactly a multiple of 4096.
+    // read once every 4096 nodes.
     if (lo > hi + 1) return result(0, 0, hi + 1);
     int best = lo - 1;
     ScoredMove bestMove = result(0, 0, 0);
     if (timeUp) return result(0, 0, 0);
-    if ((nodes & CLOCK_CHECK_MASK) == 0) checkTime();
+    checkTimeWhenDue();
     pvLength[ply] = ply;
 
     // Forced wins end an inner node; the root only takes its own five. The horizon is the
@@ -100,6 +100,8 @@ void Engine::yourTurn(int& x, int& y, int depth, int /*time*/) {
     std::memset(pvTable, 0, sizeof pvTable);
     followPv = 0;
     nodes = 0;
+    nextClockCheck = 0;
+    nodeLimit = std::numeric_limits<int64_t>::max();
 
     const ScoredMove found = fixedDepthSearch(depth, true, -SEARCH_INFINITY, SEARCH_INFINITY);
     int ex = found.x, ey = found.y;

@@ -71,6 +71,7 @@ void Engine::iterativeDeepening(int& x, int& y) {
     ply = 0;
     nodes = 0;
     nextClockCheck = 0;
+    nodeLimit = std::numeric_limits<int64_t>::max();
     threatNodes = 0;
     threatBudget = THREAT_BUDGET;
     completedDepth = 0;

@@ -14,6 +14,11 @@ namespace {
 
 constexpr int NO_CAP = SEARCH_INFINITY;
 
+// The nodes a weak level may spend on one depth before it tries the next shallower one.
+// Strong needs under 80,000 on every benchmark position; a crowded 32 by 32 board can take
+// it hundreds of millions (minutes) at depth 5.
+constexpr int64_t LEVEL_NODES = 2'000'000;
+
 // clang-format off
 // Measured by quillmot-bench --ladder: each level wins about nine games in ten against the
 // one below, and Beginner about half against a player that only extends its longest line.
@@ -76,6 +81,41 @@ int rootMoves(const Engine& engine, ScoredMove* list) {
     return count > 0 ? count : engine.candidateFallback(list);
 }
 
+// Every root move searched to depth with a full window, within LEVEL_NODES more nodes:
+// its exact value for the side to move, and the best one's line in the report. Decisive
+// values lose a point per ply on the way up, as inside the search. False when the
+// allowance ran out first; depth 1 never runs out.
+bool searchRootMoves(Engine& engine, const ScoredMove* list, int count, int depth, int* values,
+                     int& best) {
+    engine.nodeLimit = depth > 1 ? engine.nodes + LEVEL_NODES : std::numeric_limits<int64_t>::max();
+    engine.nextClockCheck = engine.nodes;
+    SearchReport& report = engine.report;
+    best = 0;
+    for (int i = 0; i < count; ++i) {
+        const ScoredMove m = list[i];
+        engine.makeMove(m.x, m.y);
+        int v = -engine.fixedDepthSearch(depth - 1, false, -SEARCH_INFINITY, SEARCH_INFINITY).score;
+        if (v >= FIXED_DECISIVE_SCORE)
+            v -= 1;
+        else if (v <= -FIXED_DECISIVE_SCORE)
+            v += 1;
+        values[i] = v;
+        if (!engine.timeUp && (i == 0 || v > values[best])) {
+            best = i;
+            report.line[0] = pvMove(m.x, m.y);
+            int length = 1;
+            while (length < engine.pvLength[1] && engine.pvTable[1][length].x != 0) {
+                report.line[length] = engine.pvTable[1][length];
+                ++length;
+            }
+            report.lineLength = length;
+        }
+        engine.undo();
+        if (engine.timeUp) return false;
+    }
+    return true;
+}
+
 // Below full strength: every root move searched to the level's depth with a full window,
 // then the seeded choice. The move in engine coordinates.
 bool weakMove(Engine& engine, const Level& level, uint64_t seed, int& x, int& y) {
@@ -116,32 +156,20 @@ bool weakMove(Engine& engine, const Level& level, uint64_t seed, int& x, int& y)
         return engine.fallbackMove(x, y);
     }
 
-    // 3. The exact value of each, for the side to move; the best's line. Decisive values
-    // lose a point per ply on the way up, as inside the search.
+    // 3. The exact value of each, for the side to move, and the best's line; at a shallower
+    // depth when the level's own would take more than its node allowance (crowded big
+    // boards), so that no level keeps a person waiting.
     int values[MOVE_LIST_CAPACITY];
     int best = 0;
-    for (int i = 0; i < count; ++i) {
-        const ScoredMove m = list[i];
-        engine.makeMove(m.x, m.y);
-        int v = -engine.fixedDepthSearch(level.depth - 1, false, -SEARCH_INFINITY, SEARCH_INFINITY)
-                     .score;
-        if (v >= FIXED_DECISIVE_SCORE)
-            v -= 1;
-        else if (v <= -FIXED_DECISIVE_SCORE)
-            v += 1;
-        values[i] = v;
-        if (i == 0 || v > values[best]) {
-            best = i;
-            report.line[0] = pvMove(m.x, m.y);
-            int length = 1;
-            while (length < engine.pvLength[1] && engine.pvTable[1][length].x != 0) {
-                report.line[length] = engine.pvTable[1][length];
-                ++length;
-            }
-            report.lineLength = length;
-        }
-        engine.undo();
+    int depth = level.depth;
+    while (!searchRootMoves(engine, list, count, depth, values, best)) {
+        --depth;
+        engine.forgetPositions();  // the cut search stored values it never finished
+        engine.timeUp = 0;
     }
+    engine.nodeLimit = std::numeric_limits<int64_t>::max();
+    engine.completedDepth = depth;
+    report.depth = depth;
 
     // 4. The choice: the highest value after capping and a random amount below the spread;
     // one number per move, in list order.

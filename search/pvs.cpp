@@ -9,10 +9,7 @@ int Engine::pvSearch(int depth, bool root, int alpha, int beta) {
     // Past the deadline every node is a leaf; the clock is read once every 4096 nodes, at
     // the first node entry from each multiple of 4096 on.
     if (timeUp) return leafValue();
-    if (nodes >= nextClockCheck) {
-        nextClockCheck = (nodes | CLOCK_CHECK_MASK) + 1;
-        checkTime();
-    }
+    checkTimeWhenDue();
 
     // An empty line from this ply, and nothing above alpha yet.
     pvLength[ply] = ply;

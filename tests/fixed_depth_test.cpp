@@ -35,6 +35,21 @@ TEST(FixedDepthSearch, ReversedWindowReturnsAtOnce) {
     EXPECT_EQ(e->nodes, 1);
 }
 
+// The node limit, the bound of the weaker levels, stops the search at the clock check that
+// first sees it passed, with no move and the position restored.
+TEST(FixedDepthSearch, StopsAtTheNodeLimit) {
+    auto e = positionFromRows(positions::MIDDLE_GAME);
+    readyAtPly(*e, 1);
+    e->nodeLimit = 5000;
+    const PositionHash before = e->hash();
+    const ScoredMove r = e->fixedDepthSearch(6, false, -SEARCH_INFINITY, SEARCH_INFINITY);
+    EXPECT_EQ(e->timeUp, 1);
+    EXPECT_EQ(squareOf(r), (Point{0, 0}));
+    EXPECT_LT(e->nodes, 3 * 4096);
+    EXPECT_EQ(e->hash(), before);
+    EXPECT_EQ(e->ply, 1);
+}
+
 TEST(FixedDepthSearch, FailsHardAtBothEndsOfTheWindow) {
     auto e = positionFromRows(positions::MIDDLE_GAME);
     readyAtPly(*e, 1);
