@@ -20,6 +20,9 @@ struct Game {
     int fiveCount = 0;
     bool anyFive = false;  // a five anywhere, also one a set-up stone made earlier
     std::unique_ptr<Engine> hintEngine;
+    // The engine of the last search, whose figures and report the getters read: the game
+    // engine, or the hint engine after a hint.
+    const Engine* searched = nullptr;
 };
 
 Game game;
@@ -96,6 +99,7 @@ int refusal() {
 // never an occupied or off-board square (the caller has ruled out a full board).
 int search() {
     int x, y;
+    game.searched = game.engine.get();
     if (!game.engine->searchMove(x, y)) return QUILLMOT_BOARD_FULL;
     return pack(x, y);
 }
@@ -115,6 +119,7 @@ int quillmot_new_game(int width, int height) {
     // and the new one starts from empty tables, so a search gives the same nodes here.
     game.engine.reset();
     game.engine = std::make_unique<Engine>();
+    game.searched = game.engine.get();
     game.engine->start(width, height);
     game.fiveCount = 0;
     game.anyFive = false;
@@ -152,7 +157,7 @@ int quillmot_search_depth(int depth) {
     return search();
 }
 
-int quillmot_completed_depth(void) { return game.engine ? game.engine->completedDepth : 0; }
+int quillmot_completed_depth(void) { return game.searched ? game.searched->completedDepth : 0; }
 int quillmot_width(void) { return game.engine ? game.engine->boardSize : 0; }
 int quillmot_height(void) { return game.engine ? game.engine->boardHeight : 0; }
 int quillmot_move_count(void) { return game.engine ? game.engine->moveCount : 0; }
@@ -179,33 +184,27 @@ int quillmot_five_square(int index) {
 
 // ---- The engine's view and its levels ----
 
-double quillmot_nodes(void) { return game.engine ? static_cast<double>(game.engine->nodes) : 0; }
+double quillmot_nodes(void) { return game.searched ? static_cast<double>(game.searched->nodes) : 0; }
 
-int quillmot_report_depth(void) { return game.engine ? game.engine->report.depth : 0; }
-int quillmot_report_score(void) { return game.engine ? game.engine->report.score : 0; }
-double quillmot_report_nodes(void) {
-    return game.engine ? static_cast<double>(game.engine->report.nodes) : 0;
-}
-int quillmot_report_ms(void) {
-    return game.engine ? static_cast<int>(game.engine->report.milliseconds) : 0;
-}
-int quillmot_report_line_length(void) { return game.engine ? game.engine->report.lineLength : 0; }
+namespace {
+const SearchReport NO_REPORT{};
+const SearchReport& lastReport() { return game.searched ? game.searched->report : NO_REPORT; }
+}  // namespace
+
+int quillmot_report_depth(void) { return lastReport().depth; }
+int quillmot_report_score(void) { return lastReport().score; }
+double quillmot_report_nodes(void) { return static_cast<double>(lastReport().nodes); }
+int quillmot_report_ms(void) { return static_cast<int>(lastReport().milliseconds); }
+int quillmot_report_line_length(void) { return lastReport().lineLength; }
 
 int quillmot_report_line_at(int index) {
-    if (!game.engine || index < 0 || index >= game.engine->report.lineLength)
-        return QUILLMOT_BAD_ARGUMENT;
-    const PvMove m = game.engine->report.line[index];
-    return pack(m.x - BORDER, m.y - BORDER);
+    const SearchReport& report = lastReport();
+    if (index < 0 || index >= report.lineLength) return QUILLMOT_BAD_ARGUMENT;
+    return pack(report.line[index].x - BORDER, report.line[index].y - BORDER);
 }
 
-int quillmot_report_forced(void) {
-    if (!game.engine) return 0;
-    return forcedPlies(game.engine->report.score, game.engine->report.lineLength);
-}
-
-int quillmot_report_other_move(void) {
-    return game.engine && game.engine->report.otherMove ? 1 : 0;
-}
+int quillmot_report_forced(void) { return forcedPlies(lastReport().score, lastReport().lineLength); }
+int quillmot_report_other_move(void) { return lastReport().otherMove ? 1 : 0; }
 
 int quillmot_level_count(void) { return LEVEL_COUNT; }
 
@@ -215,6 +214,7 @@ int quillmot_level_move(int level, int milliseconds, unsigned seed) {
     if (level == FULL_STRENGTH && (milliseconds < 1 || milliseconds > MAX_THINK_MS))
         return QUILLMOT_BAD_ARGUMENT;
     int x, y;
+    game.searched = game.engine.get();
     if (!levelMove(*game.engine, level, milliseconds, seed, x, y)) return QUILLMOT_BOARD_FULL;
     return pack(x, y);
 }
@@ -252,10 +252,9 @@ int quillmot_side_to_move(void) { return game.engine ? game.engine->sideToMove :
 int quillmot_hint(int milliseconds) {
     if (const int refused = refusal()) return refused;
     if (milliseconds < 1 || milliseconds > MAX_THINK_MS) return QUILLMOT_BAD_ARGUMENT;
-    Engine& played = *game.engine;
-    // The report functions read the game engine's report: the hint's replaces it, the
-    // one thing of the game engine that a hint changes.
-    played.report = SearchReport{};
+    const Engine& played = *game.engine;
+    // The first stone: the centre, without a search and without a report.
+    game.searched = nullptr;
     if (played.stoneCount() == 0) return pack(played.boardSize / 2, played.boardHeight / 2);
     // The hint engine replays the whole history, passes included, so that it sees the
     // same position with the same side to move; its tables start empty every time.
@@ -272,9 +271,8 @@ int quillmot_hint(int milliseconds) {
     engine.maxDepth = MAX_SEARCH_DEPTH;
     engine.timeBudget = milliseconds;
     int x, y;
-    const bool found = engine.searchMove(x, y);
-    played.report = engine.report;
-    return found ? pack(x, y) : QUILLMOT_BOARD_FULL;
+    game.searched = &engine;
+    return engine.searchMove(x, y) ? pack(x, y) : QUILLMOT_BOARD_FULL;
 }
 
 }  // extern "C"
