@@ -180,7 +180,7 @@ TEST(WebApi, SetUpWithPassesAndAFiveAnywhere) {
 }
 
 // A hint searches the same position with the same side to move on its own engine: it
-// finds the set-up's five in one and leaves the game and its figures as they were.
+// finds the set-up's five in one, reports that search, and leaves the game as it was.
 TEST(WebApi, HintSearchesTheGameOnItsOwnEngine) {
     ASSERT_TRUE(play(15, 15, "7,7 8,8 7,8 8,9"));
     ASSERT_GT(quillmot_think(200), 0);
