@@ -157,6 +157,9 @@ public:
 
     // Fixed-depth search (fixed_depth.cpp).
     ScoredMove fixedDepthSearch(int depth, bool root, int lo, int hi);
+    // A clean state for a fixed-depth search: no deadline, no node limit, no line left
+    // over from an earlier search, no nodes.
+    void startFixedDepthSearch();
 
     // A legal square for the side to move when the search has none: the best-scoring
     // candidate, else the first empty square by rows. False on a full board.

@@ -89,19 +89,23 @@ ScoredMove Engine::fixedDepthSearch(int depth, bool root, int lo, int hi) {
     return result(bestMove.x, bestMove.y, best);
 }
 
-void Engine::yourTurn(int& x, int& y, int depth, int /*time*/) {
-    // A clean search state: no deadline, no line left over from an earlier search, and
-    // depth at most 20 so that the principal-variation table is never overrun.
-    if (depth <= 0) depth = 1;
-    if (depth > MAX_SEARCH_DEPTH) depth = MAX_SEARCH_DEPTH;
+void Engine::startFixedDepthSearch() {
     timeUp = 0;
     deadline = std::numeric_limits<int64_t>::max();
+    nodeLimit = std::numeric_limits<int64_t>::max();
     ply = 0;
     std::memset(pvTable, 0, sizeof pvTable);
     followPv = 0;
     nodes = 0;
     nextClockCheck = 0;
-    nodeLimit = std::numeric_limits<int64_t>::max();
+}
+
+void Engine::yourTurn(int& x, int& y, int depth, int /*time*/) {
+    // A clean search state: no deadline, no line left over from an earlier search, and
+    // depth at most 20 so that the principal-variation table is never overrun.
+    if (depth <= 0) depth = 1;
+    if (depth > MAX_SEARCH_DEPTH) depth = MAX_SEARCH_DEPTH;
+    startFixedDepthSearch();
 
     const ScoredMove found = fixedDepthSearch(depth, true, -SEARCH_INFINITY, SEARCH_INFINITY);
     int ex = found.x, ey = found.y;

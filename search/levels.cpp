@@ -1,6 +1,5 @@
 #include "search/levels.h"
 
-#include <cstring>
 #include <limits>
 
 #include "engine/engine.h"
@@ -124,12 +123,7 @@ bool weakMove(Engine& engine, const Level& level, uint64_t seed, int& x, int& y)
     // would read them as the value for the side that just moved; and a level's move then
     // depends on the position and the seed alone.
     engine.forgetPositions();
-    engine.timeUp = 0;
-    engine.deadline = std::numeric_limits<int64_t>::max();
-    engine.ply = 0;
-    std::memset(engine.pvTable, 0, sizeof engine.pvTable);
-    engine.followPv = 0;
-    engine.nodes = 0;
+    engine.startFixedDepthSearch();
     engine.threatNodes = 0;
     engine.searchStart = readClock();
     engine.completedDepth = level.depth;
