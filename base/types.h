@@ -86,7 +86,8 @@ constexpr int PV_PLIES = 64;
 
 // Threat search limits.
 constexpr int THREAT_PLY_LIMIT = 20;
-constexpr int THREAT_SEARCH_PLIES = 4;  // plies 0 to 3 use the threat search, deeper ones the narrow check
+// Plies 0 to 3 use the threat search, deeper ones the narrow check.
+constexpr int THREAT_SEARCH_PLIES = 4;
 constexpr int THREAT_TIME_MASK = 0x2003;
 constexpr int THREAT_BUDGET = 300000;
 constexpr int THREAT_BUDGET_LONG = 400000;  // when the move may take more than LONG_SEARCH_MS

@@ -157,11 +157,12 @@ void printIteration(void*, const Engine&, const SearchReport& report) { printRep
 // A position from a --game line; false when its size is outside 5 .. 32.
 bool parseGame(const char* line, BenchPosition& position) {
     int consumed = 0;
-    if (std::sscanf(line, "%d %d%n", &position.width, &position.height, &consumed) != 2) return false;
+    if (std::sscanf(line, "%d %d%n", &position.width, &position.height, &consumed) != 2)
+        return false;
     position.name = "game";
     position.moves = line + consumed;
-    return position.width >= MIN_BOARD && position.width <= MAX_BOARD && position.height >= MIN_BOARD &&
-           position.height <= MAX_BOARD;
+    return position.width >= MIN_BOARD && position.width <= MAX_BOARD &&
+           position.height >= MIN_BOARD && position.height <= MAX_BOARD;
 }
 
 int run(const Options& options, const BenchPosition* suite, size_t suiteSize) {
@@ -169,8 +170,8 @@ int run(const Options& options, const BenchPosition* suite, size_t suiteSize) {
     double totalSeconds = 0;
     int searched = 0;
     if (options.show == nullptr && options.level == 0)
-        std::printf("%-13s %7s %11s %11s %6s %9s %6s\n", "position", "stones", "nodes", "threatNodes", "move", "ms",
-                    "depth");
+        std::printf("%-13s %7s %11s %11s %6s %9s %6s\n", "position", "stones", "nodes",
+                    "threatNodes", "move", "ms", "depth");
     for (const BenchPosition& position : std::span(suite, suiteSize)) {
         if (options.only != nullptr && std::strcmp(options.only, position.name) != 0) continue;
         auto engine = setUp(position);
@@ -201,10 +202,12 @@ int run(const Options& options, const BenchPosition* suite, size_t suiteSize) {
         int x, y;
         const auto start = std::chrono::steady_clock::now();
         engine->iterativeDeepening(x, y);
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("%-13s %7d %11lld %11lld %3d,%-2d %9.1f %6d\n", position.name, engine->stoneCount(),
-                    static_cast<long long>(engine->nodes), static_cast<long long>(engine->threatNodes), x, y,
-                    seconds * 1000, engine->completedDepth);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf("%-13s %7d %11lld %11lld %3d,%-2d %9.1f %6d\n", position.name,
+                    engine->stoneCount(), static_cast<long long>(engine->nodes),
+                    static_cast<long long>(engine->threatNodes), x, y, seconds * 1000,
+                    engine->completedDepth);
         totalNodes += engine->nodes;
         totalThreatNodes += engine->threatNodes;
         totalSeconds += seconds;
@@ -216,11 +219,11 @@ int run(const Options& options, const BenchPosition* suite, size_t suiteSize) {
     }
     if (options.level > 0) return 0;
     if (options.budget > 0)
-        std::printf("\npositions %d, budget %d ms, threat nodes %lld, time %.2f s\n", searched, options.budget,
-                    totalThreatNodes, totalSeconds);
+        std::printf("\npositions %d, budget %d ms, threat nodes %lld, time %.2f s\n", searched,
+                    options.budget, totalThreatNodes, totalSeconds);
     else
-        std::printf("\npositions %d, depth %d, threat nodes %lld, time %.2f s\n", searched, options.depth,
-                    totalThreatNodes, totalSeconds);
+        std::printf("\npositions %d, depth %d, threat nodes %lld, time %.2f s\n", searched,
+                    options.depth, totalThreatNodes, totalSeconds);
     std::printf("nodes/second %.0f\n", totalSeconds > 0 ? totalNodes / totalSeconds : 0.0);
     if (options.budget > 0) return 0;
     std::printf("signature %lld\n", totalNodes);
@@ -237,14 +240,16 @@ int run(const Options& options, const BenchPosition* suite, size_t suiteSize) {
 int main(int argc, char** argv) {
     quillmot::Options options;
     if (!quillmot::parseOptions(argc, argv, options)) {
-        std::fprintf(stderr,
-                     "usage: quillmot-bench [--depth 5..20 | --budget MS] [--position NAME | --game \"W H x,y ...\"] "
-                     "[--expect SIGNATURE] [--list] [--show NAME]\n"
-                     "       quillmot-bench --lateness [--budgets MS,MS,...] [--position NAME] [--verbose]\n"
-                     "       quillmot-bench --level 1..5 [--seed S] [--budget MS] "
-                     "[--position NAME | --game LINE]\n"
-                     "       quillmot-bench --ladder [--openings N] [--pair N] [--full-ms MS] "
-                     "[--verbose]\n");
+        std::fprintf(
+            stderr,
+            "usage: quillmot-bench [--depth 5..20 | --budget MS] [--position NAME | --game \"W H "
+            "x,y ...\"] "
+            "[--expect SIGNATURE] [--list] [--show NAME]\n"
+            "       quillmot-bench --lateness [--budgets MS,MS,...] [--position NAME] [--verbose]\n"
+            "       quillmot-bench --level 1..5 [--seed S] [--budget MS] "
+            "[--position NAME | --game LINE]\n"
+            "       quillmot-bench --ladder [--openings N] [--pair N] [--full-ms MS] "
+            "[--verbose]\n");
         return 2;
     }
     if (options.ladder) {
@@ -272,5 +277,6 @@ int main(int argc, char** argv) {
         for (const auto& position : quillmot::positions::SUITE) std::printf("%s\n", position.name);
         return 0;
     }
-    return quillmot::run(options, quillmot::positions::SUITE, std::size(quillmot::positions::SUITE));
+    return quillmot::run(options, quillmot::positions::SUITE,
+                         std::size(quillmot::positions::SUITE));
 }

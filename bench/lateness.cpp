@@ -45,11 +45,14 @@ struct Position {
 
 std::vector<Position> allPositions() {
     std::vector<Position> all;
-    for (const positions::BenchPosition& p : positions::SUITE) all.push_back({p.name, p.width, p.height, p.moves, p.rows});
+    for (const positions::BenchPosition& p : positions::SUITE)
+        all.push_back({p.name, p.width, p.height, p.moves, p.rows});
     for (const RandomSpec& spec : RANDOM_POSITIONS) {
-        all.push_back({spec.name, spec.width, spec.height,
-                       spec.threats ? positions::threatMoves(spec.width, spec.height, spec.amount, spec.seed)
-                                    : positions::crowdedMoves(spec.width, spec.height, spec.amount, spec.seed)});
+        all.push_back(
+            {spec.name, spec.width, spec.height,
+             spec.threats
+                 ? positions::threatMoves(spec.width, spec.height, spec.amount, spec.seed)
+                 : positions::crowdedMoves(spec.width, spec.height, spec.amount, spec.seed)});
     }
     return all;
 }
@@ -84,10 +87,12 @@ bool searchOnce(Engine& engine, int budget, Search& search) {
     int x, y;
     const auto start = std::chrono::steady_clock::now();
     const bool legal = engine.searchMove(x, y);
-    search.elapsedMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    search.elapsedMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     search.deadlineMs = static_cast<int>(engine.deadline - engine.searchStart);
     search.depth = engine.completedDepth;
-    return legal && engine.cells[x + BORDER][y + BORDER].state == EMPTY && engine.hash() == hash && engine.moveCount == moveCount;
+    return legal && engine.cells[x + BORDER][y + BORDER].state == EMPTY && engine.hash() == hash &&
+           engine.moveCount == moveCount;
 }
 
 }  // namespace
@@ -109,7 +114,9 @@ int run(const std::vector<int>& budgets, const char* only, bool verbose) {
     const std::vector<Position> positions = allPositions();
     std::vector<std::vector<Search>> byBudget(budgets.size());
     int faults = 0;
-    if (verbose) std::printf("%-13s %7s %9s %9s %9s %6s\n", "position", "budget", "deadline", "ms", "past", "depth");
+    if (verbose)
+        std::printf("%-13s %7s %9s %9s %9s %6s\n", "position", "budget", "deadline", "ms", "past",
+                    "depth");
     for (const Position& position : positions) {
         if (only != nullptr && position.name != only) continue;
         for (size_t b = 0; b < budgets.size(); ++b) {
@@ -117,14 +124,15 @@ int run(const std::vector<int>& budgets, const char* only, bool verbose) {
             auto engine = setUp(position);
             Search search{&position, 0, 0, 0};
             if (engine == nullptr || !searchOnce(*engine, budgets[b], search)) {
-                std::printf("FAULT: %s at %d ms: no empty square answered, or the position changed\n",
-                            position.name.c_str(), budgets[b]);
+                std::printf(
+                    "FAULT: %s at %d ms: no empty square answered, or the position changed\n",
+                    position.name.c_str(), budgets[b]);
                 ++faults;
                 continue;
             }
             if (verbose)
-                std::printf("%-13s %7d %9d %9.1f %9.1f %6d\n", position.name.c_str(), budgets[b], search.deadlineMs,
-                            search.elapsedMs, search.overrunMs(), search.depth);
+                std::printf("%-13s %7d %9d %9.1f %9.1f %6d\n", position.name.c_str(), budgets[b],
+                            search.deadlineMs, search.elapsedMs, search.overrunMs(), search.depth);
             byBudget[b].push_back(search);
         }
     }
@@ -135,8 +143,8 @@ int run(const std::vector<int>& budgets, const char* only, bool verbose) {
 
     // Per budget: the time past the deadline (median, 90th and 99th percentile, worst and
     // where), the least time left before the budget, and the moves later than the budget.
-    std::printf("\n%7s %9s %8s %8s %8s %8s %9s %-13s %9s %6s\n", "budget", "deadline", "searches", "median", "90%",
-                "99%", "worst", "(position)", "min left", "late");
+    std::printf("\n%7s %9s %8s %8s %8s %8s %9s %-13s %9s %6s\n", "budget", "deadline", "searches",
+                "median", "90%", "99%", "worst", "(position)", "min left", "late");
     double worstOverall = -1e9;
     int lateOverall = 0;
     for (size_t b = 0; b < budgets.size(); ++b) {
@@ -151,15 +159,19 @@ int run(const std::vector<int>& budgets, const char* only, bool verbose) {
             minLeft = std::min(minLeft, budgets[b] - search.elapsedMs);
             if (search.elapsedMs > budgets[b]) ++late;
         }
-        std::printf("%7d %9d %8zu %8.1f %8.1f %8.1f %9.1f %-13s %9.1f %6d\n", budgets[b], searches[0].deadlineMs,
-                    searches.size(), percentile(overruns, 0.5), percentile(overruns, 0.9),
-                    percentile(overruns, 0.99), worst->overrunMs(), worst->position->name.c_str(), minLeft, late);
+        std::printf("%7d %9d %8zu %8.1f %8.1f %8.1f %9.1f %-13s %9.1f %6d\n", budgets[b],
+                    searches[0].deadlineMs, searches.size(), percentile(overruns, 0.5),
+                    percentile(overruns, 0.9), percentile(overruns, 0.99), worst->overrunMs(),
+                    worst->position->name.c_str(), minLeft, late);
         worstOverall = std::max(worstOverall, worst->overrunMs());
         lateOverall += late;
     }
-    std::printf("\nms past the deadline (past the start when the deadline lies before it); min left: the budget "
-                "less the slowest move\nworst %.1f ms past a deadline; moves later than their budget: %d; faults: %d\n",
-                worstOverall, lateOverall, faults);
+    std::printf(
+        "\nms past the deadline (past the start when the deadline lies before it); min left: the "
+        "budget "
+        "less the slowest move\nworst %.1f ms past a deadline; moves later than their budget: %d; "
+        "faults: %d\n",
+        worstOverall, lateOverall, faults);
     return faults > 0 ? 1 : 0;
 }
 

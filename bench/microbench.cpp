@@ -40,8 +40,10 @@ void ThreatSearchFours(benchmark::State& state) {
         benchmark::DoNotOptimize(engine->threatSearch());
         nodes += engine->threatNodes;
     }
-    state.counters["threatNodes"] = benchmark::Counter(static_cast<double>(nodes) / state.iterations());
-    state.counters["nodes/s"] = benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsRate);
+    state.counters["threatNodes"] =
+        benchmark::Counter(static_cast<double>(nodes) / state.iterations());
+    state.counters["nodes/s"] =
+        benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsRate);
 }
 BENCHMARK(ThreatSearchFours)->Arg(0)->Arg(1)->Arg(2);
 

@@ -50,7 +50,8 @@ inline bool moverCannotWin(Engine& engine) {
 // make fours; `near` keeps the stones next to the others. Placing stops early when no square
 // qualifies after a few tries. Returns the moves in play order, protocol coordinates, as
 // positionFromMoves reads them.
-inline std::string randomMoves(int width, int height, int stones, int draws, bool near, uint32_t seed) {
+inline std::string randomMoves(int width, int height, int stones, int draws, bool near,
+                               uint32_t seed) {
     constexpr int TRIES = 16;
     auto engine = startedEngine(width, height);
     Random random(seed);
@@ -66,9 +67,11 @@ inline std::string randomMoves(int width, int height, int stones, int draws, boo
                 if (near && placed > 0 && !engine->isCandidate(cell)) continue;
                 engine->makeMove(x, y);
                 const int32_t* counts = engine->classCounts[me];
-                const bool quiet = counts[CLASS_FIVE] == 0 && counts[CLASS_OPEN_FOUR] == 0 && counts[CLASS_FOUR_THREE] == 0;
+                const bool quiet = counts[CLASS_FIVE] == 0 && counts[CLASS_OPEN_FOUR] == 0 &&
+                                   counts[CLASS_FOUR_THREE] == 0;
                 engine->undo();
-                if (quiet) squares.push_back(Point{static_cast<uint8_t>(x), static_cast<uint8_t>(y)});
+                if (quiet)
+                    squares.push_back(Point{static_cast<uint8_t>(x), static_cast<uint8_t>(y)});
             }
         }
         bool placedOne = false;
@@ -77,12 +80,15 @@ inline std::string randomMoves(int width, int height, int stones, int draws, boo
             for (int d = 1; d < draws; ++d) {
                 const int i = random.below(static_cast<int>(squares.size()));
                 const Point p = squares[i], b = squares[best];
-                if (engine->cells[p.x][p.y].threatClass[me] > engine->cells[b.x][b.y].threatClass[me]) best = i;
+                if (engine->cells[p.x][p.y].threatClass[me] >
+                    engine->cells[b.x][b.y].threatClass[me])
+                    best = i;
             }
             const Point square = squares[best];
             engine->makeMove(square.x, square.y);
             if (moverCannotWin(*engine)) {
-                moves += std::to_string(square.x - BORDER) + "," + std::to_string(square.y - BORDER) + " ";
+                moves += std::to_string(square.x - BORDER) + "," +
+                         std::to_string(square.y - BORDER) + " ";
                 placedOne = true;
             } else {
                 engine->undo();

@@ -57,8 +57,10 @@ bool Engine::isConsistent() const {
                         const int nx = x - d * DIR_DX[k], ny = y - d * DIR_DY[k];
                         const int px = x + d * DIR_DX[k], py = y + d * DIR_DY[k];
                         // Outside squares count in the masks of playable squares only.
-                        if (stoneOf(nx, ny, p) || (playable && !isPlayable(nx, ny))) mask |= 8u >> (d - 1);
-                        if (stoneOf(px, py, p) || (playable && !isPlayable(px, py))) mask |= 16u << (d - 1);
+                        if (stoneOf(nx, ny, p) || (playable && !isPlayable(nx, ny)))
+                            mask |= 8u >> (d - 1);
+                        if (stoneOf(px, py, p) || (playable && !isPlayable(px, py)))
+                            mask |= 16u << (d - 1);
                     }
                     if (cell.lineMask[k][p] != mask) return false;
                 }
@@ -76,8 +78,10 @@ bool Engine::isConsistent() const {
             if (cell.near1 != near1 || cell.near2 != near2) return false;
             if (cell.state != EMPTY) continue;
             for (int k = 0; k < DIRECTIONS; ++k) {
-                if (cell.lineType[k][0] != LineTypeTable[lineIndex(cell.lineMask[k][0], cell.lineMask[k][1])] ||
-                    cell.lineType[k][1] != LineTypeTable[lineIndex(cell.lineMask[k][1], cell.lineMask[k][0])])
+                if (cell.lineType[k][0] !=
+                        LineTypeTable[lineIndex(cell.lineMask[k][0], cell.lineMask[k][1])] ||
+                    cell.lineType[k][1] !=
+                        LineTypeTable[lineIndex(cell.lineMask[k][1], cell.lineMask[k][0])])
                     return false;
             }
             for (int p = 0; p < 2; ++p) {
@@ -105,7 +109,8 @@ bool Engine::isConsistent() const {
     if (minY < BORDER) minY = BORDER;
     if (maxX > boardSize + BORDER - 1) maxX = boardSize + BORDER - 1;
     if (maxY > boardHeight + BORDER - 1) maxY = boardHeight + BORDER - 1;
-    return window.min.x == minX && window.min.y == minY && window.max.x == maxX && window.max.y == maxY;
+    return window.min.x == minX && window.min.y == minY && window.max.x == maxX &&
+           window.max.y == maxY;
 }
 
 PositionHash Engine::stoneHash() const {
@@ -121,7 +126,8 @@ PositionHash Engine::stoneHash() const {
         }
     }
     const int passKey = hashKeyIndex(0, 0, 0);
-    sum.index = (sum.index + static_cast<uint32_t>(passCount) * HashKeys.index[passKey]) & HASH_INDEX_MASK;
+    sum.index =
+        (sum.index + static_cast<uint32_t>(passCount) * HashKeys.index[passKey]) & HASH_INDEX_MASK;
     sum.check1 += static_cast<uint32_t>(passCount) * HashKeys.check1[passKey];
     sum.check2 += static_cast<uint32_t>(passCount) * HashKeys.check2[passKey];
     return sum;

@@ -48,8 +48,10 @@ void Engine::start(int size, int height) {
                 }
             }
             for (int k = 0; k < DIRECTIONS; ++k) {
-                cell.lineType[k][0] = LineTypeTable[lineIndex(cell.lineMask[k][0], cell.lineMask[k][1])];
-                cell.lineType[k][1] = LineTypeTable[lineIndex(cell.lineMask[k][1], cell.lineMask[k][0])];
+                cell.lineType[k][0] =
+                    LineTypeTable[lineIndex(cell.lineMask[k][0], cell.lineMask[k][1])];
+                cell.lineType[k][1] =
+                    LineTypeTable[lineIndex(cell.lineMask[k][1], cell.lineMask[k][0])];
             }
             cell.threatClass[0] = ClassTable[classIndex(cell.lineType, 0)];
             cell.threatClass[1] = ClassTable[classIndex(cell.lineType, 1)];

@@ -9,8 +9,8 @@
 namespace quillmot {
 
 constexpr uint8_t BOUND_NONE = 0;
-constexpr uint8_t BOUND_UPPER = 4;   // the true score is at most the stored one (failed low)
-constexpr uint8_t BOUND_LOWER = 8;   // at least the stored one (failed high)
+constexpr uint8_t BOUND_UPPER = 4;  // the true score is at most the stored one (failed low)
+constexpr uint8_t BOUND_LOWER = 8;  // at least the stored one (failed high)
 constexpr uint8_t BOUND_EXACT = 16;
 constexpr uint8_t BOUND_ANY = BOUND_UPPER | BOUND_LOWER | BOUND_EXACT;
 

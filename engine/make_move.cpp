@@ -14,10 +14,10 @@ namespace {
 // Offsets in the board array (row by row) of one step along each direction.
 constexpr int STEP[DIRECTIONS] = {1, BOARD_ARRAY, BOARD_ARRAY + 1, 1 - BOARD_ARRAY};
 // The 8 adjacent squares, and the 8 squares two steps away along the four lines.
-constexpr int NEAR1[8] = {-BOARD_ARRAY - 1, -BOARD_ARRAY, -BOARD_ARRAY + 1, -1,
-                          1,                BOARD_ARRAY - 1, BOARD_ARRAY, BOARD_ARRAY + 1};
-constexpr int NEAR2[8] = {-2 * BOARD_ARRAY - 2, -2 * BOARD_ARRAY, -2 * BOARD_ARRAY + 2, -2,
-                          2,                    2 * BOARD_ARRAY - 2, 2 * BOARD_ARRAY, 2 * BOARD_ARRAY + 2};
+constexpr int NEAR1[8] = {-BOARD_ARRAY - 1, -BOARD_ARRAY, -BOARD_ARRAY + 1, -1, 1,
+                          BOARD_ARRAY - 1,  BOARD_ARRAY,  BOARD_ARRAY + 1};
+constexpr int NEAR2[8] = {-2 * BOARD_ARRAY - 2, -2 * BOARD_ARRAY, -2 * BOARD_ARRAY + 2, -2, 2,
+                          2 * BOARD_ARRAY - 2,  2 * BOARD_ARRAY,  2 * BOARD_ARRAY + 2};
 
 }  // namespace
 
@@ -34,8 +34,8 @@ inline void Engine::refreshLine(int index, int k, unsigned masks, LineChange*& l
     const uint64_t types = (old & ~(0xFFFFull << shift)) | pair << shift;
     setLineTypeWord(cell.lineType, types);
     const unsigned classes = classPair(cell.threatClass);
-    *log++ = LineChange{static_cast<uint16_t>(index), static_cast<uint16_t>(before), static_cast<uint16_t>(classes),
-                        static_cast<uint8_t>(k), 0};
+    *log++ = LineChange{static_cast<uint16_t>(index), static_cast<uint16_t>(before),
+                        static_cast<uint16_t>(classes), static_cast<uint8_t>(k), 0};
     const unsigned old0 = classes & 0xFF, old1 = classes >> 8;
     const unsigned new0 = ClassTable[classIndexOfWord(types, 0)];
     const unsigned new1 = ClassTable[classIndexOfWord(types, 1)];
@@ -105,7 +105,6 @@ void Engine::makeMove(int x, int y) {
     lineChangeCount = static_cast<int32_t>(log - lineChanges);
     for (int offset : NEAR1) ++s[offset].near1;
     for (int offset : NEAR2) ++s[offset].near2;
-
 
     sideToMove = otherSide;
     otherSide = m;
@@ -192,7 +191,8 @@ void Engine::undo() {
         Cell& cell = board[change.cell];
         const int shift = 16 * change.direction;
         const uint64_t types = lineTypeWord(cell.lineType);
-        setLineTypeWord(cell.lineType, (types & ~(0xFFFFull << shift)) | uint64_t{change.types} << shift);
+        setLineTypeWord(cell.lineType,
+                        (types & ~(0xFFFFull << shift)) | uint64_t{change.types} << shift);
         setClassPair(cell.threatClass, change.classes);
     }
     lineChangeCount = first;

@@ -44,7 +44,8 @@ constexpr int MIN_SCORED_POTENTIAL = 4;
 
 void generate() {
     bool potentialOnly[LINE_CODES] = {};
-    for (const char* text : OPEN_THREES_SCORED_BY_POTENTIAL) potentialOnly[lineCode(parseLine(text))] = true;
+    for (const char* text : OPEN_THREES_SCORED_BY_POTENTIAL)
+        potentialOnly[lineCode(parseLine(text))] = true;
     const int weakHigh = lineCode(parseLine(WEAK_LINE_SCORED_HIGH));
     for (unsigned own = 0; own < 256; ++own) {
         for (unsigned opp = 0; opp < 256; ++opp) {
@@ -56,7 +57,7 @@ void generate() {
             if (type >= LINE_OPEN_THREE)
                 score = potentialOnly[code] ? potential : STRONG_LINE_SCORE;
             else
-                score = code == weakHigh                      ? STRONG_LINE_SCORE
+                score = code == weakHigh                    ? STRONG_LINE_SCORE
                         : potential >= MIN_SCORED_POTENTIAL ? potential
                                                             : 0;
             CellScoreTable[lineIndex(own, opp)] = static_cast<int16_t>(score);

@@ -53,7 +53,9 @@ inline int runThroughCentre(const Line& line) {
 inline Line parseLine(const char* text) {
     Line line{};
     for (int i = 0; i < LINE_LEN; ++i)
-        line[i] = text[i] == 'X' || text[i] == '+' ? SQ_OWN : text[i] == 'B' ? SQ_BLOCKED : SQ_EMPTY;
+        line[i] = text[i] == 'X' || text[i] == '+' ? SQ_OWN
+                  : text[i] == 'B'                 ? SQ_BLOCKED
+                                                   : SQ_EMPTY;
     return line;
 }
 

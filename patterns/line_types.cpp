@@ -63,8 +63,9 @@ void generate() {
     }
     for (unsigned mask0 = 0; mask0 < 256; ++mask0)
         for (unsigned mask1 = 0; mask1 < 256; ++mask1)
-            LineTypePairTable[maskPairIndex(mask0, mask1)] = static_cast<uint16_t>(
-                LineTypeTable[lineIndex(mask0, mask1)] | LineTypeTable[lineIndex(mask1, mask0)] << 8);
+            LineTypePairTable[maskPairIndex(mask0, mask1)] =
+                static_cast<uint16_t>(LineTypeTable[lineIndex(mask0, mask1)] |
+                                      LineTypeTable[lineIndex(mask1, mask0)] << 8);
 }
 
 }  // namespace

@@ -23,7 +23,9 @@ extern uint8_t LineTypeTable[LINE_TABLE_SIZE];
 // player 0's mask | player 1's mask << 8: player 0's type in the low byte, player 1's in
 // the high byte. The same values as two LineTypeTable reads.
 extern uint16_t LineTypePairTable[LINE_TABLE_SIZE];
-inline int maskPairIndex(unsigned mask0, unsigned mask1) { return static_cast<int>(mask0 | mask1 << 8); }
+inline int maskPairIndex(unsigned mask0, unsigned mask1) {
+    return static_cast<int>(mask0 | mask1 << 8);
+}
 
 // Generates LineTypeTable and LineTypePairTable from their rules. Runs its work once per
 // process; later calls return at once. Safe to call from several threads.

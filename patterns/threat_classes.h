@@ -33,7 +33,8 @@ inline uint64_t lineTypeWord(const uint8_t (&lineType)[4][2]) {
     if constexpr (std::endian::native == std::endian::little) {
         std::memcpy(&word, lineType, sizeof word);
     } else {
-        for (int i = 0; i < 8; ++i) word |= static_cast<uint64_t>(lineType[i / 2][i % 2]) << (8 * i);
+        for (int i = 0; i < 8; ++i)
+            word |= static_cast<uint64_t>(lineType[i / 2][i % 2]) << (8 * i);
     }
     return word;
 }

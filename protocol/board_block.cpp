@@ -40,7 +40,9 @@ int BoardBlock::placeOn(Engine& engine) const {
     const int entries = ownFirst ? 2 * firsts : 2 * firsts - 1;
     for (int i = 0; i < entries; ++i) {
         const int turn = i / 2;
-        const BoardStone* stone = i % 2 == 0 ? first[turn] : turn < seconds ? second[turn] : nullptr;
+        const BoardStone* stone = i % 2 == 0       ? first[turn]
+                                  : turn < seconds ? second[turn]
+                                                   : nullptr;
         if (stone != nullptr)
             engine.move(stone->x, stone->y);
         else

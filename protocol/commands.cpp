@@ -140,11 +140,13 @@ bool FrontEnd::commandBoard() {
             requireEngine();
             return true;
         }
-        if (stoneLine && onEngineBoard(stone[0], stone[1]) && !boardBlock_.contains(stone[0], stone[1])) {
+        if (stoneLine && onEngineBoard(stone[0], stone[1]) &&
+            !boardBlock_.contains(stone[0], stone[1])) {
             boardBlock_.add(stone[0], stone[1], stone[2]);
             continue;
         }
-        if (!equalsIgnoreCase(cmdBuffer_, "done")) output_.pipeOut("ERROR x,y,who or DONE expected");
+        if (!equalsIgnoreCase(cmdBuffer_, "done"))
+            output_.pipeOut("ERROR x,y,who or DONE expected");
         // The stones before a bad line make the position all the same.
         engine_->start(engine_->boardSize, engine_->boardHeight);
         boardBlock_.placeOn(*engine_);
@@ -160,8 +162,8 @@ void FrontEnd::commandTakeback(const char* args) {
     Engine& engine = *engine_;
     int last = engine.moveCount - 1;
     while (last >= 0 && engine.moveHistory[last].x == 0) --last;  // passes of a set-up
-    if (scanInts(args, "%d,%d", xy) != 2 || last < 0 || xy[0] < 0 || xy[0] >= boardWidth_ || xy[1] < 0 ||
-        xy[1] >= boardHeight_ || engine.moveHistory[last].x != xy[0] + BORDER ||
+    if (scanInts(args, "%d,%d", xy) != 2 || last < 0 || xy[0] < 0 || xy[0] >= boardWidth_ ||
+        xy[1] < 0 || xy[1] >= boardHeight_ || engine.moveHistory[last].x != xy[0] + BORDER ||
         engine.moveHistory[last].y != xy[1] + BORDER) {
         output_.pipeOut("ERROR bad coordinates");
         return;

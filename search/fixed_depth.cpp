@@ -72,8 +72,9 @@ ScoredMove Engine::fixedDepthSearch(int depth, bool root, int lo, int hi) {
             else if (v <= -FIXED_DECISIVE_SCORE)
                 v += 1;
             if (-childHi <= v && v <= -childLo)
-                storeExactValue(v, depth - 1, moveCount,
-                                Point{static_cast<uint8_t>(reply.x), static_cast<uint8_t>(reply.y)});
+                storeExactValue(
+                    v, depth - 1, moveCount,
+                    Point{static_cast<uint8_t>(reply.x), static_cast<uint8_t>(reply.y)});
         }
         undo();
         if (timeUp) return result(0, 0, 0);

@@ -31,7 +31,8 @@ void Engine::generateMoves(ScoredMove* list, int* count) const {
         entry.move.x != 0 && cells[entry.move.x][entry.move.y].state == EMPTY) {
         tableX = entry.move.x;
         tableY = entry.move.y;
-        list[0] = ScoredMove{static_cast<int16_t>(tableX), static_cast<int16_t>(tableY), TABLE_MOVE_SCORE};
+        list[0] = ScoredMove{static_cast<int16_t>(tableX), static_cast<int16_t>(tableY),
+                             TABLE_MOVE_SCORE};
         n = 1;
     }
 

@@ -65,7 +65,8 @@ void sortMoves(ScoredMove* list, int count) {
 int Engine::candidateFallback(ScoredMove* list) const {
     int count = 0;
     scanWindow(window, [&](int x, int y) {
-        if (isCandidate(cells[x][y])) list[count++] = ScoredMove{static_cast<int16_t>(x), static_cast<int16_t>(y), 0};
+        if (isCandidate(cells[x][y]))
+            list[count++] = ScoredMove{static_cast<int16_t>(x), static_cast<int16_t>(y), 0};
     });
     return count;
 }

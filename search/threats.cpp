@@ -116,7 +116,9 @@ int Engine::threatSearch() {
         undo();
         return code;
     };
-    auto square = [](int x, int y) { return Point{static_cast<uint8_t>(x), static_cast<uint8_t>(y)}; };
+    auto square = [](int x, int y) {
+        return Point{static_cast<uint8_t>(x), static_cast<uint8_t>(y)};
+    };
     // Tries the squares of the window that `tries` picks, by rows, until one wins; stores
     // and returns that win. False when none did.
     int won = 0;
@@ -157,7 +159,8 @@ int Engine::threatSearch() {
             storeThreat(5, FROM_COUNTS);
             return 5;
         }
-        if (firstWin([me](const Cell& cell) { return cell.threatClass[me] == CLASS_FOUR_THREE; })) return won;
+        if (firstWin([me](const Cell& cell) { return cell.threatClass[me] == CLASS_FOUR_THREE; }))
+            return won;
     }
 
     // Two open threes against no counter-four.

@@ -1,11 +1,12 @@
 // The search clock: milliseconds that never go back, and when the deadline counts as
 // passed.
+#include "search/clock.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
 
-#include "search/clock.h"
 #include "test_util.h"
 
 namespace quillmot {

@@ -22,7 +22,8 @@ TEST(EngineFuzzCases, SeedsAndFindingsReplayClean) {
         if (!std::filesystem::is_directory(path)) continue;
         for (const auto& file : std::filesystem::directory_iterator(path)) {
             std::ifstream in(file.path(), std::ios::binary);
-            const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+            const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                             std::istreambuf_iterator<char>()};
             const fuzzing::EngineCase c = fuzzing::decodeCase(bytes.data(), bytes.size(), *engine);
             EXPECT_EQ(fuzzing::runCase(*engine, c), "") << file.path();
             ++cases;

@@ -26,9 +26,7 @@
 
 extern char** environ;
 
-
 namespace quillmot::testing {
-
 
 using Clock = std::chrono::steady_clock;
 
@@ -305,6 +303,5 @@ protected:
 
     EngineProcess engine;
 };
-
 
 }  // namespace quillmot::testing

@@ -15,8 +15,8 @@
 namespace quillmot {
 namespace {
 
-using testing::BoardSnapshot;
 using positions::startedEngine;
+using testing::BoardSnapshot;
 
 TEST(EngineStart, WindowIsTheCentreBlock) {
     auto e15 = startedEngine(15);

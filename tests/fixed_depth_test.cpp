@@ -24,7 +24,9 @@ void readyAtPly(Engine& e, int ply) {
     e.deadline = std::numeric_limits<int64_t>::max();
 }
 
-Point squareOf(const ScoredMove& m) { return Point{static_cast<uint8_t>(m.x), static_cast<uint8_t>(m.y)}; }
+Point squareOf(const ScoredMove& m) {
+    return Point{static_cast<uint8_t>(m.x), static_cast<uint8_t>(m.y)};
+}
 
 TEST(FixedDepthSearch, ReversedWindowReturnsAtOnce) {
     auto e = positionFromRows(positions::MIDDLE_GAME);
@@ -174,13 +176,8 @@ TEST(YourTurn, PlaysTheWinningOrTheOnlySavingMove) {
         int x, y;
     };
     const Case cases[] = {
-        {positions::TWO_FIVE_SQUARES,
-         false, 2, 3},
-        {positions::SINGLE_BLOCK,
-         false, 8, 7},
-        {positions::FOUR_THREE,
-         false, 8, 7},
-        {positions::FOURS_IN_5, true, 0, 0},
+        {positions::TWO_FIVE_SQUARES, false, 2, 3}, {positions::SINGLE_BLOCK, false, 8, 7},
+        {positions::FOUR_THREE, false, 8, 7},       {positions::FOURS_IN_5, true, 0, 0},
         {positions::FOURS_IN_7, true, 0, 0},
     };
     for (const Case& c : cases) {
@@ -200,8 +197,9 @@ TEST(YourTurn, PlaysTheWinningOrTheOnlySavingMove) {
                 auto check = positionFromRows(c.rows);
                 check->move(x, y);
                 readyAtPly(*check, 1);
-                EXPECT_LE(check->fixedDepthSearch(5, false, -SEARCH_INFINITY, SEARCH_INFINITY).score,
-                          -FIXED_DECISIVE_SCORE)
+                EXPECT_LE(
+                    check->fixedDepthSearch(5, false, -SEARCH_INFINITY, SEARCH_INFINITY).score,
+                    -FIXED_DECISIVE_SCORE)
                     << depth << ": " << x << "," << y;
             }
         }
@@ -242,8 +240,9 @@ TEST(YourTurn, AFullBoardPlaysNothing) {
 // of that child gives, although most children are searched with narrowed windows that
 // only bound their values.
 TEST(FixedDepthSearch, StoredExactValuesAreTheFullWindowValues) {
-    for (const char* moves : {"7,7 5,9 9,8 8,8 7,6 9,7", "7,7 8,7 6,9 8,9 6,8 7,6 9,8 8,8 8,6 9,5 6,10 6,11 8,10 7,3",
-                              "7,7 6,8 5,5 6,9 6,7 8,7 7,8 8,9 7,9 7,6 8,8 6,6 5,6 5,7"}) {
+    for (const char* moves :
+         {"7,7 5,9 9,8 8,8 7,6 9,7", "7,7 8,7 6,9 8,9 6,8 7,6 9,8 8,8 8,6 9,5 6,10 6,11 8,10 7,3",
+          "7,7 6,8 5,5 6,9 6,7 8,7 7,8 8,9 7,9 7,6 8,8 6,6 5,6 5,7"}) {
         for (const int depth : {2, 3}) {
             auto root = positions::positionFromMoves(15, 15, moves);
             readyAtPly(*root, 0);
@@ -255,15 +254,17 @@ TEST(FixedDepthSearch, StoredExactValuesAreTheFullWindowValues) {
             for (int i = 0; i < count; ++i) {
                 root->makeMove(list[i].x, list[i].y);
                 const SearchEntry entry = root->searchTable[root->hashIndex];
-                const bool kept = entry.check1 == root->hashCheck1 && entry.check2 == root->hashCheck2 &&
-                                  entry.depth == depth - 1;
+                const bool kept = entry.check1 == root->hashCheck1 &&
+                                  entry.check2 == root->hashCheck2 && entry.depth == depth - 1;
                 root->undo();
                 if (!kept) continue;
                 ++stored;
                 auto child = positions::positionFromMoves(15, 15, moves);
                 child->makeMove(list[i].x, list[i].y);
                 readyAtPly(*child, 1);
-                int v = -child->fixedDepthSearch(depth - 1, false, -SEARCH_INFINITY, SEARCH_INFINITY).score;
+                int v =
+                    -child->fixedDepthSearch(depth - 1, false, -SEARCH_INFINITY, SEARCH_INFINITY)
+                         .score;
                 if (v >= FIXED_DECISIVE_SCORE) v -= 1;
                 if (v <= -FIXED_DECISIVE_SCORE) v += 1;
                 EXPECT_EQ(entry.score, v) << "depth " << depth << " move " << i;

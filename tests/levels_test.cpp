@@ -1,4 +1,6 @@
 // The search's report and the levels of play.
+#include "search/levels.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "search/levels.h"
 #include "test_util.h"
 
 namespace quillmot {

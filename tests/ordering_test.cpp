@@ -1,18 +1,19 @@
 // Move ordering: the comparison and the stable sort that keeps equal scores in their
 // generation order.
+#include "search/ordering.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 #include <vector>
 
-#include "search/ordering.h"
-
 namespace quillmot {
 namespace {
 
 TEST(Ordering, CompareAndStableSort) {
-    ScoredMove list[] = {{1, 1, 5}, {2, 2, 25020}, {3, 3, 10000}, {4, 4, 5}, {5, 5, 10000}, {6, 6, 5}};
+    ScoredMove list[] = {{1, 1, 5}, {2, 2, 25020}, {3, 3, 10000},
+                         {4, 4, 5}, {5, 5, 10000}, {6, 6, 5}};
     EXPECT_LT(compareScoreDescending(list[1], list[0]), 0);
     sortMoves(list, 6);
     const int expectedX[] = {2, 3, 5, 1, 4, 6};  // equal scores keep their order
@@ -34,8 +35,9 @@ TEST(Ordering, SortMatchesAStableSortOnRandomLists) {
             list[i] = ScoredMove{static_cast<int16_t>(i), 0, score};
         }
         std::vector<ScoredMove> expected = list;
-        std::stable_sort(expected.begin(), expected.end(),
-                         [](const ScoredMove& a, const ScoredMove& b) { return a.score > b.score; });
+        std::stable_sort(
+            expected.begin(), expected.end(),
+            [](const ScoredMove& a, const ScoredMove& b) { return a.score > b.score; });
         sortMoves(list.data(), count);
         for (int i = 0; i < count; ++i) ASSERT_EQ(list[i].x, expected[i].x) << round << " " << i;
     }

@@ -123,7 +123,8 @@ unsigned mirror(unsigned mask) {
 TEST_F(PatternTables, ALineAndItsMirrorImageHaveTheSameType) {
     for (unsigned own = 0; own < 256; ++own)
         for (unsigned opp = 0; opp < 256; ++opp)
-            ASSERT_EQ(LineTypeTable[lineIndex(own, opp)], LineTypeTable[lineIndex(mirror(own), mirror(opp))]);
+            ASSERT_EQ(LineTypeTable[lineIndex(own, opp)],
+                      LineTypeTable[lineIndex(mirror(own), mirror(opp))]);
 }
 
 // One more own stone never weakens a line; one more blocked square never strengthens it.
@@ -168,8 +169,10 @@ TEST_F(PatternTables, ClassesIgnoreOrderAndTheLowLineTypes) {
                     const int cls = combineLineTypes(a, b, c, d);
                     ASSERT_EQ(ClassTable[1000 * a + 100 * b + 10 * c + d], cls);
                     // The packed reading of the same four types, for either player.
-                    const uint8_t types[4][2] = {{uint8_t(a), uint8_t(d)}, {uint8_t(b), uint8_t(c)},
-                                                 {uint8_t(c), uint8_t(b)}, {uint8_t(d), uint8_t(a)}};
+                    const uint8_t types[4][2] = {{uint8_t(a), uint8_t(d)},
+                                                 {uint8_t(b), uint8_t(c)},
+                                                 {uint8_t(c), uint8_t(b)},
+                                                 {uint8_t(d), uint8_t(a)}};
                     const uint64_t word = lineTypeWord(types);
                     ASSERT_EQ(classIndexOfWord(word, 0), 1000 * a + 100 * b + 10 * c + d);
                     ASSERT_EQ(classIndexOfWord(word, 1), 1000 * d + 100 * c + 10 * b + a);
@@ -190,11 +193,13 @@ TEST_F(PatternTables, BuildingAgainGivesTheSameTables) {
     const std::vector<uint8_t> scores(CellScorePairTable, CellScorePairTable + LINE_TABLE_SIZE);
     initTables();
     EXPECT_EQ(classes, std::vector<uint8_t>(ClassTable, ClassTable + CLASS_TABLE_SIZE));
-    EXPECT_EQ(scores, std::vector<uint8_t>(CellScorePairTable, CellScorePairTable + LINE_TABLE_SIZE));
+    EXPECT_EQ(scores,
+              std::vector<uint8_t>(CellScorePairTable, CellScorePairTable + LINE_TABLE_SIZE));
     for (unsigned mask0 = 0; mask0 < 256; ++mask0)
         for (unsigned mask1 = 0; mask1 < 256; ++mask1)
-            ASSERT_EQ(CellScorePairTable[maskPairIndex(mask0, mask1)],
-                      CellScoreTable[lineIndex(mask0, mask1)] + CellScoreTable[lineIndex(mask1, mask0)]);
+            ASSERT_EQ(
+                CellScorePairTable[maskPairIndex(mask0, mask1)],
+                CellScoreTable[lineIndex(mask0, mask1)] + CellScoreTable[lineIndex(mask1, mask0)]);
 }
 
 TEST(CellScore, EmptyBoardsScoreNothingAndOneStoneScoresItsNeighbours) {

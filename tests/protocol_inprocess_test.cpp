@@ -205,8 +205,9 @@ TEST(ProtocolFrontEnd, ABoardBlockGivesEveryStoneItsColour) {
                 << b;
         if (b < 2) {  // in play order: placed in exactly that order
             for (size_t i = 0; i < blocks[b].size(); ++i)
-                EXPECT_EQ(engine->moveHistory[i], (Point{static_cast<uint8_t>(blocks[b][i].x + BORDER),
-                                                         static_cast<uint8_t>(blocks[b][i].y + BORDER)}));
+                EXPECT_EQ(engine->moveHistory[i],
+                          (Point{static_cast<uint8_t>(blocks[b][i].x + BORDER),
+                                 static_cast<uint8_t>(blocks[b][i].y + BORDER)}));
         }
         while (engine->moveCount > 0) {
             if (engine->lastWasPass())

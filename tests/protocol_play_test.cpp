@@ -2,8 +2,8 @@
 // that thinks while commands arrive, and whole games within their budgets.
 #include <algorithm>
 #include <random>
-#include <sstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -118,9 +118,11 @@ TEST_F(ProtocolSession, BoardGivesEachStoneTheColourItsLineNames) {
         {"own stones first", concat(lines(four, "1"), lines(scattered, "2")), five},
         {"opponent's first", concat(lines(scattered, "2"), lines(four, "1")), five},
         {"own stones only", lines(four, "1"), five},
-        {"opponent two ahead", concat(lines(four, "1"), lines(concat(scattered, {"0,14", "14,0"}), "2")), five},
+        {"opponent two ahead",
+         concat(lines(four, "1"), lines(concat(scattered, {"0,14", "14,0"}), "2")), five},
         {"block the opponent", concat({"2,3,1"}, lines(four, "2")), {"7,3"}},
-        {"block, engine ahead", concat(lines({"2,3", "9,9", "12,1", "1,12", "13,13"}, "1"), lines(four, "2")),
+        {"block, engine ahead",
+         concat(lines({"2,3", "9,9", "12,1", "1,12", "13,13"}, "1"), lines(four, "2")),
          {"7,3"}},
     };
     for (const Case& c : cases) {
@@ -171,8 +173,8 @@ TEST_F(ProtocolSession, TakebackTakesBackTheLastStoneOnly) {
     board.place(7, 7);
     board.place(8, 8);
     ASSERT_TRUE(board.takeMove(reply));
-    for (const char* bad : {"TAKEBACK 8,8", "TAKEBACK 0,0", "TAKEBACK", "TAKEBACK 3", "TAKEBACK 99,99",
-                                   "TAKEBACK 7,7"})
+    for (const char* bad : {"TAKEBACK 8,8", "TAKEBACK 0,0", "TAKEBACK", "TAKEBACK 3",
+                            "TAKEBACK 99,99", "TAKEBACK 7,7"})
         expectReply(bad, "ERROR bad coordinates");
     expectReply("TAKEBACK " + reply, "OK");
     expectReply("takeback 8,8", "OK");
@@ -200,8 +202,8 @@ TEST_F(ProtocolSession, TakebackTakesBackTheLastStoneOnly) {
 TEST_F(ProtocolSession, TimeoutTurnZeroAnswersFast) {
     engine.send("INFO timeout_turn 0");
     expectReply("START 15", "OK");
-    const std::vector<std::string> game = {"7,7", "5,9", "9,8", "8,8", "7,6", "9,7", "7,5",
-                                           "7,4", "6,5", "8,7", "8,5", "5,5", "9,4", "10,3",
+    const std::vector<std::string> game = {"7,7", "5,9",  "9,8", "8,8", "7,6", "9,7", "7,5",
+                                           "7,4", "6,5",  "8,7", "8,5", "5,5", "9,4", "10,3",
                                            "8,6", "11,3", "5,8", "6,7", "9,3", "9,6"};
     engine.send("BOARD");
     BoardModel board(15, 15);
@@ -311,7 +313,8 @@ TEST_F(ProtocolSession, TheManagersLimitsCapTheSecondMovesBudget) {
 // A short game under real time settings: every reply is legal and comes within its 1500 ms
 // budget (the search's deadline lies 150 ms before it) plus a margin for a loaded machine.
 TEST_F(ProtocolSession, AShortGameWithinTheBudget) {
-    engine.send({"START 15", "INFO timeout_turn 1500", "INFO timeout_match 300000", "INFO time_left 300000"});
+    engine.send({"START 15", "INFO timeout_turn 1500", "INFO timeout_match 300000",
+                 "INFO time_left 300000"});
     EXPECT_EQ(engine.readLine(), "OK");
     BoardModel board(15, 15);
     const std::pair<int, int> opponent[] = {{7, 7}, {8, 8}, {6, 9}, {9, 6}, {5, 5}, {10, 11}};
@@ -389,7 +392,8 @@ Message readMessage(const std::string& line) {
     std::istringstream in(line);
     std::vector<std::string> t;
     std::string rebuilt;
-    for (std::string word; in >> word; rebuilt += (rebuilt.empty() ? "" : " ") + word) t.push_back(word);
+    for (std::string word; in >> word; rebuilt += (rebuilt.empty() ? "" : " ") + word)
+        t.push_back(word);
     auto number = [](const std::string& s) { return s == std::to_string(std::atoll(s.c_str())); };
     bool form = rebuilt == line && t.size() >= 11 && t[0] == "MESSAGE" && t[1] == "depth" &&
                 number(t[2]) && t[3] == "score" && number(t[4]) && t[5] == "nodes" &&
@@ -415,8 +419,8 @@ std::string boardMove(EngineProcess& e, const std::vector<std::string>& stones) 
 TEST_F(ProtocolSession, ShowDetailWritesAMessagePerIteration) {
     const std::vector<std::string> quiet = {"7,7,1", "6,8,2", "5,5,1", "6,9,2", "6,7,1", "8,7,2"},
                                    five = {"5,5,1", "4,5,2", "6,5,1", "5,10,2", "7,5,1", "8,5,1"},
-                                   fourThree = {"5,5,1", "4,5,2", "6,5,1", "12,0,2", "7,5,1",
-                                                "8,6,1", "8,7,1"};
+                                   fourThree = {"5,5,1", "4,5,2", "6,5,1", "12,0,2",
+                                                "7,5,1", "8,6,1", "8,7,1"};
     const struct {
         const char* info;
         const std::vector<std::string>& stones;

@@ -1,8 +1,8 @@
 // The principal variation search and iterative deepening on real positions.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <tuple>
@@ -13,8 +13,8 @@
 namespace quillmot {
 namespace {
 
-using testing::BoardSnapshot;
 using positions::positionFromRows;
+using testing::BoardSnapshot;
 
 // An iterative-deepening search to the given depth, with a budget no test reaches.
 Point searchToDepth(Engine& e, int depth) {
@@ -55,7 +55,8 @@ TEST(PvSearch, TheSingleBlockIsPlayedWithoutASearch) {
 TEST(PvSearch, PlaysIntoForcedWins) {
     // A four-three, and wins by continuous fours (where double threes win too): the root
     // stores a winning score with the move it plays.
-    for (const auto* rows : {&positions::FOUR_THREE, &positions::FOURS_IN_5, &positions::FOURS_IN_7, &positions::FOURS_IN_9}) {
+    for (const auto* rows : {&positions::FOUR_THREE, &positions::FOURS_IN_5, &positions::FOURS_IN_7,
+                             &positions::FOURS_IN_9}) {
         auto e = positionFromRows(*rows);
         const Point move = searchToDepth(*e, 6);
         ASSERT_TRUE(e->isPlayable(move.x, move.y));
@@ -212,9 +213,10 @@ TEST(IterativeDeepening, SetsTheBudgetsAndClearsTheBounds) {
     for (int i = 0; i < SEARCH_TABLE_SIZE; ++i) ASSERT_EQ(e->searchTable[i].bound, BOUND_NONE);
     EXPECT_TRUE(e->isPlayable(x + BORDER, y + BORDER));
 
-    for (const auto& [budget, margin, threatBudget] :
-         {std::tuple{4500, 150, THREAT_BUDGET}, {4501, 600, THREAT_BUDGET}, {15000, 600, THREAT_BUDGET},
-          {15001, 1000, THREAT_BUDGET_LONG}}) {
+    for (const auto& [budget, margin, threatBudget] : {std::tuple{4500, 150, THREAT_BUDGET},
+                                                       {4501, 600, THREAT_BUDGET},
+                                                       {15000, 600, THREAT_BUDGET},
+                                                       {15001, 1000, THREAT_BUDGET_LONG}}) {
         e->maxDepth = 5;
         e->timeBudget = budget;
         e->iterativeDeepening(x, y);
@@ -264,8 +266,10 @@ int alphaBeta(Engine& e, int depth, bool root, int alpha, int beta) {
 // gives.
 TEST(PvSearch, TheRootValueIsThePlainAlphaBetaValue) {
     const std::pair<const char*, const std::vector<std::string>*> positionsToSearch[] = {
-        {"middle game", &positions::MIDDLE_GAME}, {"open three", &positions::OPEN_THREE},
-        {"four-three", &positions::FOUR_THREE},   {"double threes", &positions::TWO_DOUBLE_THREES},
+        {"middle game", &positions::MIDDLE_GAME},
+        {"open three", &positions::OPEN_THREE},
+        {"four-three", &positions::FOUR_THREE},
+        {"double threes", &positions::TWO_DOUBLE_THREES},
     };
     for (const auto& [name, rows] : positionsToSearch) {
         for (const int depth : {2, 3, 4}) {

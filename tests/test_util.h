@@ -53,7 +53,8 @@ struct BoardSnapshot {
         std::memcpy(classCounts, e.classCounts, sizeof classCounts);
     }
     bool operator==(const BoardSnapshot& o) const {
-        return cells == o.cells && std::memcmp(classCounts, o.classCounts, sizeof classCounts) == 0 &&
+        return cells == o.cells &&
+               std::memcmp(classCounts, o.classCounts, sizeof classCounts) == 0 &&
                window.min == o.window.min && window.max == o.window.max && hash == o.hash &&
                sideToMove == o.sideToMove && otherSide == o.otherSide && moveCount == o.moveCount &&
                ply == o.ply;

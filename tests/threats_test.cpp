@@ -9,12 +9,12 @@
 namespace quillmot {
 namespace {
 
-using testing::BoardSnapshot;
 using positions::FOURS_IN_5;
 using positions::FOURS_IN_7;
 using positions::FOURS_IN_9;
 using positions::onTwenty;
 using positions::positionFromRows;
+using testing::BoardSnapshot;
 
 // A search state in which only the position decides: no deadline, a full budget, ply 0.
 void readyToSearch(Engine& e) {
@@ -40,7 +40,9 @@ int threats(Engine& e) {
     return code;
 }
 
-const ThreatEntry& entryOf(const Engine& e) { return e.threatTable[e.hashIndex & THREAT_TABLE_MASK]; }
+const ThreatEntry& entryOf(const Engine& e) {
+    return e.threatTable[e.hashIndex & THREAT_TABLE_MASK];
+}
 
 Point protocolSquare(int x, int y) {
     return Point{static_cast<uint8_t>(x + BORDER), static_cast<uint8_t>(y + BORDER)};
@@ -49,7 +51,8 @@ Point protocolSquare(int x, int y) {
 bool findSquareOfClass(const Engine& e, int player, int threatClass, int& x, int& y) {
     for (y = e.window.min.y; y <= e.window.max.y; ++y)
         for (x = e.window.min.x; x <= e.window.max.x; ++x)
-            if (e.cells[x][y].state == EMPTY && e.cells[x][y].threatClass[player] == threatClass) return true;
+            if (e.cells[x][y].state == EMPTY && e.cells[x][y].threatClass[player] == threatClass)
+                return true;
     return false;
 }
 
@@ -133,21 +136,10 @@ TEST(ThreatCodes, DecidedFromTheCounts) {
 
 TEST(ThreatCodes, TwoOpenThreesWinOnlyAgainstNoCounterFour) {
     const std::vector<std::string> rows = {
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "........X......",
-        "........X......",
-        "......XX.......",
-        "...............",
-        "...............",
-        "...............",
-        "...............",
-        "O.....O........",
-        "...............",
-        "O............O.",
+        "...............", "...............", "...............", "...............",
+        "...............", "........X......", "........X......", "......XX.......",
+        "...............", "...............", "...............", "...............",
+        "O.....O........", "...............", "O............O.",
     };
     auto e = positionFromRows(rows);
     EXPECT_EQ(e->cells[8 + BORDER][7 + BORDER].threatClass[0], CLASS_DOUBLE_THREE);
@@ -330,7 +322,8 @@ TEST(ThreatSearch, ReadsTheClockOnlyAtItsCheckPoints) {
     // A quiet position: the node decides alone, with no trial below it.
     auto e = positions::startedEngine(15);
     positions::playMoves(*e, {{7, 7}, {3, 3}});
-    for (int count : {0, 1, 3, 4, 5, 8188, 8191, 8192, 8196, 12000, 16380, 16383, 16384, 16388, 24576, 32768}) {
+    for (int count :
+         {0, 1, 3, 4, 5, 8188, 8191, 8192, 8196, 12000, 16380, 16383, 16384, 16388, 24576, 32768}) {
         readyToSearch(*e);
         e->deadline = 0;  // long past
         e->threatNodes = count;

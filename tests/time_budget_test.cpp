@@ -1,10 +1,10 @@
 // The time budget of a turn: the arithmetic on the manager's settings and its caps.
+#include "protocol/time_budget.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <utility>
-
-#include "protocol/time_budget.h"
 
 namespace quillmot {
 namespace {

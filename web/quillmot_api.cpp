@@ -184,7 +184,9 @@ int quillmot_five_square(int index) {
 
 // ---- The engine's view and its levels ----
 
-double quillmot_nodes(void) { return game.searched ? static_cast<double>(game.searched->nodes) : 0; }
+double quillmot_nodes(void) {
+    return game.searched ? static_cast<double>(game.searched->nodes) : 0;
+}
 
 namespace {
 const SearchReport NO_REPORT{};
@@ -203,7 +205,9 @@ int quillmot_report_line_at(int index) {
     return pack(report.line[index].x - BORDER, report.line[index].y - BORDER);
 }
 
-int quillmot_report_forced(void) { return forcedPlies(lastReport().score, lastReport().lineLength); }
+int quillmot_report_forced(void) {
+    return forcedPlies(lastReport().score, lastReport().lineLength);
+}
 int quillmot_report_other_move(void) { return lastReport().otherMove ? 1 : 0; }
 
 int quillmot_level_count(void) { return LEVEL_COUNT; }

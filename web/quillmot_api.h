@@ -57,8 +57,8 @@ double quillmot_nodes(void);
 
 // The report of the last search, a hint's included: its last completed iteration (or a
 // weak level's own search); all zero and an empty line when there is none, as for the
-// centre on an empty board. The score is from the point of view of the side that was to move in the searched
-// position.
+// centre on an empty board. The score is from the point of view of the side that was to move in the
+// searched position.
 int quillmot_report_depth(void);
 int quillmot_report_score(void);
 double quillmot_report_nodes(void);
@@ -103,8 +103,8 @@ int quillmot_has_five(void);
 int quillmot_side_to_move(void);
 // A full-strength move for the side to move within milliseconds, searched on a second
 // engine that replays the game's stones and passes, so that the game engine's tables stay
-// as they are; the figures and the report then tell the hint's search. Created on first use (about 30 MB) and kept. The move is
-// returned, not played: a packed square, or below zero.
+// as they are; the figures and the report then tell the hint's search. Created on first use (about
+// 30 MB) and kept. The move is returned, not played: a packed square, or below zero.
 int quillmot_hint(int milliseconds);
 
 #ifdef __cplusplus

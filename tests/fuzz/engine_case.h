@@ -85,11 +85,18 @@ struct BoardState {
 
     explicit BoardState(const Engine& e) {
         const PositionHash hash = e.hash();
-        const int32_t scalars[] = {e.boardSize, e.boardHeight, e.moveCount, e.passCount, e.sideToMove,
-                                   e.otherSide, static_cast<int32_t>(hash.index), static_cast<int32_t>(hash.check1),
+        const int32_t scalars[] = {e.boardSize,
+                                   e.boardHeight,
+                                   e.moveCount,
+                                   e.passCount,
+                                   e.sideToMove,
+                                   e.otherSide,
+                                   static_cast<int32_t>(hash.index),
+                                   static_cast<int32_t>(hash.check1),
                                    static_cast<int32_t>(hash.check2)};
         const size_t history = std::min<size_t>(e.moveCount, MAX_HISTORY) * sizeof(Point);
-        bytes.resize(sizeof scalars + sizeof e.cells + sizeof e.classCounts + sizeof e.window + 3 * history);
+        bytes.resize(sizeof scalars + sizeof e.cells + sizeof e.classCounts + sizeof e.window +
+                     3 * history);
         uint8_t* out = bytes.data();
         auto append = [&out](const void* p, size_t n) {
             std::memcpy(out, p, n);
@@ -148,13 +155,15 @@ inline EngineCase decodeCase(const uint8_t* data, size_t size, Engine& engine) {
         const int empties = detail::emptySquares(engine);
         const int count = (empties * ((a & 63) + 1) + 63) / 64;
         const bool oneColour = (b & 0x80) != 0;
-        uint32_t seed = (static_cast<uint32_t>(b & 127) + 1) * 2654435761u ^ static_cast<uint32_t>(i);
+        uint32_t seed =
+            (static_cast<uint32_t>(b & 127) + 1) * 2654435761u ^ static_cast<uint32_t>(i);
         for (int k = 0; k < count; ++k) {
             seed ^= seed << 13;
             seed ^= seed >> 17;
             seed ^= seed << 5;
             const uint32_t square = seed % static_cast<uint32_t>(c.width * c.height);
-            if (!place(static_cast<int>(square % c.width), static_cast<int>(square / c.width), oneColour && k > 0))
+            if (!place(static_cast<int>(square % c.width), static_cast<int>(square / c.width),
+                       oneColour && k > 0))
                 break;
         }
         if (detail::emptySquares(engine) == 0) break;
@@ -167,7 +176,8 @@ inline EngineCase decodeCase(const uint8_t* data, size_t size, Engine& engine) {
 inline std::vector<uint8_t> encodeCase(const Engine& engine, int budgetByte, int depthByte) {
     std::vector<uint8_t> bytes = {static_cast<uint8_t>(engine.boardSize - MIN_BOARD),
                                   static_cast<uint8_t>(engine.boardHeight - MIN_BOARD),
-                                  static_cast<uint8_t>(budgetByte), static_cast<uint8_t>(depthByte)};
+                                  static_cast<uint8_t>(budgetByte),
+                                  static_cast<uint8_t>(depthByte)};
     bool passed = false;
     for (int i = 0; i < engine.moveCount; ++i) {
         const Point p = engine.moveHistory[i];
@@ -200,14 +210,17 @@ inline std::string runCase(Engine& engine, const EngineCase& c, CaseTiming* timi
     const bool legal = engine.legalOrFallback(ex, ey);
     if (timing != nullptr) {
         timing->searched = true;
-        timing->elapsedMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        timing->elapsedMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         timing->deadlineMs = static_cast<int>(engine.deadline - engine.searchStart);
     }
     if (!engine.isConsistent()) return "inconsistent after the stones and the search";
     if (!(detail::BoardState(engine) == before)) return "the search changed the position";
-    if (!(x == -BORDER && y == -BORDER) &&
-        !(engine.isPlayable(x + BORDER, y + BORDER) && engine.cells[x + BORDER][y + BORDER].state == EMPTY))
-        return "the search answered " + std::to_string(x) + "," + std::to_string(y) + ", no empty square";
+    if (!(x == -BORDER && y == -BORDER) && !(engine.isPlayable(x + BORDER, y + BORDER) &&
+                                             engine.cells[x + BORDER][y + BORDER].state == EMPTY))
+        return "the search answered " + std::to_string(x) + "," + std::to_string(y) +
+               ", no empty square";
     if (!legal || !engine.isPlayable(ex, ey) || engine.cells[ex][ey].state != EMPTY)
         return "no legal square after the fallback";
     if (std::string fault = detail::forcedMoveFault(engine, ex, ey, "the search"); !fault.empty())
@@ -233,7 +246,8 @@ inline std::string runCase(Engine& engine, const EngineCase& c, CaseTiming* timi
                ", no empty square";
     if (!engine.isConsistent()) return "inconsistent after the fixed-depth move";
     engine.undo();
-    if (!(detail::BoardState(engine) == before)) return "the fixed-depth search changed the position";
+    if (!(detail::BoardState(engine) == before))
+        return "the fixed-depth search changed the position";
     if (std::string fault = detail::forcedMoveFault(engine, fex, fey, "the fixed-depth search");
         !fault.empty())
         return fault;

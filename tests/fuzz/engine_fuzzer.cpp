@@ -21,10 +21,12 @@ struct Slowest {
 
 void reportSlowest() {
     if (slowest.width == 0) return;
-    std::fprintf(stderr, "engine fuzzer: slowest search %.1f ms, %.1f ms past its deadline (%dx%d, %d stones, "
-                 "budget %d ms)\nengine fuzzer: replay: quillmot-bench --budget %d --game \"%d %d%s\"\n",
-                 slowest.elapsedMs, slowest.overrunMs, slowest.width, slowest.height, slowest.stones,
-                 slowest.budget, slowest.budget, slowest.width, slowest.height, slowest.moves.c_str());
+    std::fprintf(
+        stderr,
+        "engine fuzzer: slowest search %.1f ms, %.1f ms past its deadline (%dx%d, %d stones, "
+        "budget %d ms)\nengine fuzzer: replay: quillmot-bench --budget %d --game \"%d %d%s\"\n",
+        slowest.elapsedMs, slowest.overrunMs, slowest.width, slowest.height, slowest.stones,
+        slowest.budget, slowest.budget, slowest.width, slowest.height, slowest.moves.c_str());
 }
 
 std::string movesOf(const quillmot::Engine& engine) {
@@ -32,7 +34,8 @@ std::string movesOf(const quillmot::Engine& engine) {
     for (int i = 0; i < engine.moveCount; ++i) {
         const quillmot::Point p = engine.moveHistory[i];
         moves += p.x == 0 ? " pass"
-                          : " " + std::to_string(p.x - quillmot::BORDER) + "," + std::to_string(p.y - quillmot::BORDER);
+                          : " " + std::to_string(p.x - quillmot::BORDER) + "," +
+                                std::to_string(p.y - quillmot::BORDER);
     }
     return moves;
 }
@@ -50,12 +53,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     quillmot::fuzzing::CaseTiming timing;
     const std::string fault = quillmot::fuzzing::runCase(*engine, c, &timing);
     if (!fault.empty()) {
-        std::fprintf(stderr, "engine fuzzer: %s (%dx%d, %d stones, budget %d ms, depth %d, fixed depth %d)\n",
-                     fault.c_str(), c.width, c.height, stones, c.budget, c.maxDepth, c.fixedDepth);
+        std::fprintf(
+            stderr,
+            "engine fuzzer: %s (%dx%d, %d stones, budget %d ms, depth %d, fixed depth %d)\n",
+            fault.c_str(), c.width, c.height, stones, c.budget, c.maxDepth, c.fixedDepth);
         std::abort();
     }
     const double overrun = timing.elapsedMs - (timing.deadlineMs > 0 ? timing.deadlineMs : 0);
     if (timing.searched && overrun > slowest.overrunMs)
-        slowest = {overrun, c.width, c.height, stones, c.budget, timing.elapsedMs, movesOf(*engine)};
+        slowest = {overrun,  c.width,          c.height,        stones,
+                   c.budget, timing.elapsedMs, movesOf(*engine)};
     return 0;
 }

@@ -14,8 +14,8 @@ namespace {
 
 using quillmot::Engine;
 
-constexpr int BUDGET_BYTE = 10;             // 155 ms: a deadline 5 ms after the start
-constexpr int DEPTH_BYTE = 15 | (1 << 4);   // iterations up to 20, fixed depth 2
+constexpr int BUDGET_BYTE = 10;            // 155 ms: a deadline 5 ms after the start
+constexpr int DEPTH_BYTE = 15 | (1 << 4);  // iterations up to 20, fixed depth 2
 
 bool write(const std::string& folder, const std::string& name, const std::vector<uint8_t>& bytes) {
     const std::string path = folder + "/" + name;
@@ -59,14 +59,14 @@ int main(int argc, char** argv) {
         const char* name;
         int width, height, sixtyFourths, seed;
     };
-    const Fill fills[] = {{"crowded-15-50", 15, 15, 32, 1},  {"crowded-15-80", 15, 15, 51, 2},
-                          {"crowded-20-80", 20, 20, 51, 3},  {"crowded-32-50", 32, 32, 32, 4},
-                          {"crowded-32-95", 32, 32, 61, 5},  {"crowded-20x12-80", 20, 12, 51, 6},
-                          {"crowded-5-80", 5, 5, 51, 7},     {"crowded-32x5-80", 32, 5, 51, 8}};
+    const Fill fills[] = {{"crowded-15-50", 15, 15, 32, 1}, {"crowded-15-80", 15, 15, 51, 2},
+                          {"crowded-20-80", 20, 20, 51, 3}, {"crowded-32-50", 32, 32, 32, 4},
+                          {"crowded-32-95", 32, 32, 61, 5}, {"crowded-20x12-80", 20, 12, 51, 6},
+                          {"crowded-5-80", 5, 5, 51, 7},    {"crowded-32x5-80", 32, 5, 51, 8}};
     for (const Fill& fill : fills)
         ok &= write(folder, fill.name,
-                    {static_cast<uint8_t>(fill.width - 5), static_cast<uint8_t>(fill.height - 5), BUDGET_BYTE,
-                     DEPTH_BYTE, static_cast<uint8_t>(0x40 | (fill.sixtyFourths - 1)),
+                    {static_cast<uint8_t>(fill.width - 5), static_cast<uint8_t>(fill.height - 5),
+                     BUDGET_BYTE, DEPTH_BYTE, static_cast<uint8_t>(0x40 | (fill.sixtyFourths - 1)),
                      static_cast<uint8_t>(fill.seed)});
     // One colour only: a third of the board, every stone of the first mover.
     ok &= write(folder, "one-colour-15", {10, 10, BUDGET_BYTE, DEPTH_BYTE, 0x40 | 20, 0x80 | 9});
@@ -82,11 +82,11 @@ int main(int argc, char** argv) {
         return quillmot::fuzzing::encodeCase(*set, BUDGET_BYTE, DEPTH_BYTE);
     };
     ok &= write(folder, "both-fives",
-                rows({"..........", ".XXXXX....", "..........", ".OOOOO....", "..........", "..........",
-                      "..........", "..........", "..........", ".........."}));
+                rows({"..........", ".XXXXX....", "..........", ".OOOOO....", "..........",
+                      "..........", "..........", "..........", "..........", ".........."}));
     ok &= write(folder, "both-fours",
-                rows({"..........", ".XXXX.....", "..........", ".OOOO.....", "..........", "..........",
-                      "..........", "..........", "..........", "........X."}));
+                rows({"..........", ".XXXX.....", "..........", ".OOOO.....", "..........",
+                      "..........", "..........", "..........", "..........", "........X."}));
     if (!ok) std::fprintf(stderr, "could not write every seed into %s\n", folder.c_str());
     return ok ? 0 : 1;
 }

@@ -15,7 +15,9 @@ namespace {
 
 bool isMove(const std::string& line) {
     int x, y, end = 0;
-    if (std::sscanf(line.c_str(), "%d,%d%n", &x, &y, &end) != 2 || end != static_cast<int>(line.size())) return false;
+    if (std::sscanf(line.c_str(), "%d,%d%n", &x, &y, &end) != 2 ||
+        end != static_cast<int>(line.size()))
+        return false;
     return x >= 0 && x < quillmot::MAX_BOARD && y >= 0 && y < quillmot::MAX_BOARD &&
            line == std::to_string(x) + "," + std::to_string(y);
 }
