@@ -50,6 +50,12 @@ constexpr int WIN_SCORE = 30000;
 constexpr int SEARCH_INFINITY = 32000;
 constexpr int DECISIVE_SCORE = 10000;  // the search table trusts these at any depth
 constexpr int TEMPO_BONUS = 70;
+// How a root score reads to a person once TEMPO_BONUS is taken off: within EVEN_BAND either
+// way neither side stands better, up to BETTER_BAND one side is better, beyond it much better.
+// Measured on the benchmark positions and on games between the levels; Swap2's choices of
+// colour use the same bands.
+constexpr int EVEN_BAND = 120;
+constexpr int BETTER_BAND = 500;
 constexpr int TABLE_MOVE_SCORE = 10000;
 constexpr int PV_PRIORITY = 25020;
 constexpr int FIXED_PV_PRIORITY = 30002;
