@@ -104,16 +104,40 @@ constexpr int LONG_SEARCH_MS = 15000;
 // first node entry at or past each multiple of 4096, since the threat trials between two
 // entries often step over the multiple itself.
 constexpr int CLOCK_CHECK_MASK = 4095;
+// A search without a deadline, and without a node allowance, never sees either reached.
+constexpr int64_t NO_DEADLINE = INT64_MAX;  // a clock reading
+constexpr int64_t NO_NODE_LIMIT = INT64_MAX;
+// A budget for iterative deepening that no search reaches (twelve days): the depth alone
+// ends it.
+constexpr int NO_DEADLINE_MS = 1 << 30;
 
-// Square of engine coordinates; (0, 0) means "no move" since x = 0 lies in the border.
-// Point{} is (0, 0). Trivial on purpose: the hash tables hold millions of them, and only
-// the entries a search can reach are ever written.
+// Square of engine coordinates. Trivial on purpose: the hash tables hold millions of them,
+// and only the entries a search can reach are ever written.
 struct Point {
     uint8_t x;
     uint8_t y;
     friend bool operator==(Point, Point) = default;
 };
 static_assert(sizeof(Point) == 2);
+
+// What a search yields when it has no move: a square of the border (x = 0), which no stone
+// takes. Point{} is NO_MOVE, so cleared tables and lines hold it.
+constexpr Point NO_MOVE{0, 0};
+// A turn given away in a set-up, as the history records it: another border square.
+constexpr Point PASS{0, 1};
+constexpr bool isSquare(Point p) { return p.x != 0; }  // neither NO_MOVE nor PASS
+
+// Protocol coordinates are 0-based columns and rows, as on the wire; the engine's squares
+// lie BORDER further on. The edges that speak protocol coordinates (the front end, the C
+// API of the page, the benchmark) convert here.
+struct ProtocolSquare {
+    int x;
+    int y;
+};
+constexpr Point toEngine(int x, int y) {
+    return Point{static_cast<uint8_t>(x + BORDER), static_cast<uint8_t>(y + BORDER)};
+}
+constexpr ProtocolSquare toProtocol(Point p) { return {p.x - BORDER, p.y - BORDER}; }
 
 // Element of every move list: engine coordinates and an ordering score.
 struct ScoredMove {
@@ -122,5 +146,8 @@ struct ScoredMove {
     int32_t score;
 };
 static_assert(sizeof(ScoredMove) == 8);
+constexpr Point pointOf(const ScoredMove& m) {
+    return Point{static_cast<uint8_t>(m.x), static_cast<uint8_t>(m.y)};
+}
 
 }  // namespace quillmot

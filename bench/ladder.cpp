@@ -6,13 +6,24 @@
 #include <memory>
 #include <vector>
 
+#include "bench/flags.h"
 #include "bench/positions.h"
 #include "engine/engine.h"
+#include "engine/fives.h"
 #include "search/levels.h"
 
 namespace quillmot::ladder {
 
 namespace {
+
+constexpr const char* USAGE =
+    "usage: quillmot-bench ladder [--openings N] [--pair N] [--full-ms MS] [--verbose]\n"
+    "Plays each level against the next from N seeded balanced three-stone openings (default\n"
+    "40), each with both colours, and level 1 against a simple player that only extends its\n"
+    "longest line (from N / 2 openings); full strength takes MS per move (default 1000).\n"
+    "--pair 0 plays only the simple player's pairing, --pair L only level L against L + 1.\n"
+    "Prints the scores and each player's time per move; the status is 1 only when a player\n"
+    "answered a square that is not empty.\n";
 
 constexpr int BOARD = 15;
 constexpr int SIMPLE = 0;  // the simple player, in place of a level number
@@ -39,26 +50,19 @@ const char* playerName(int level) {
     return level == SIMPLE ? "simple player" : findLevel(level)->name;
 }
 
-bool makesFive(const Engine& e, int x, int y) {  // engine coordinates, the stone placed
-    const int colour = e.cells[x][y].state;
-    for (int k = 0; k < DIRECTIONS; ++k) {
-        int run = 1;
-        for (int s = -1; s <= 1; s += 2)
-            for (int d = 1;
-                 d <= 4 && e.cells[x + s * d * DIR_DX[k]][y + s * d * DIR_DY[k]].state == colour;
-                 ++d)
-                ++run;
-        if (run >= 5) return true;
-    }
-    return false;
+bool makesFive(const Engine& e, Point stone) {
+    Point squares[MAX_FIVE_SQUARES];
+    return fiveThrough(e, stone, squares) > 0;
 }
 
 // The simple player: its own five, else the block of the opponent's, else the square that
 // makes its own longest line among those with room for five (ties drawn at random).
 // Engine coordinates.
-void simpleMove(const Engine& e, LevelRandom& random, int& x, int& y) {
+Point simpleMove(const Engine& e, LevelRandom& random) {
     const int me = e.sideToMove, opp = e.otherSide;
-    if (e.classCounts[me][CLASS_FIVE] > 0 && e.findFiveSquare(x, y)) return;
+    int x = 0, y = 0;
+    if (e.classCounts[me][CLASS_FIVE] > 0 && e.findFiveSquare(x, y))
+        return Point{static_cast<uint8_t>(x), static_cast<uint8_t>(y)};
     if (e.classCounts[opp][CLASS_FIVE] > 0) {
         const bool found = scanWindow(e.window, [&](int cx, int cy) {
             if (e.cells[cx][cy].threatClass[opp] != CLASS_FIVE || !e.isCandidate(e.cells[cx][cy]))
@@ -67,38 +71,36 @@ void simpleMove(const Engine& e, LevelRandom& random, int& x, int& y) {
             y = cy;
             return true;
         });
-        if (found) return;
+        if (found) return Point{static_cast<uint8_t>(x), static_cast<uint8_t>(y)};
     }
     int bestRun = -1, ties = 0;
-    for (int cy = BORDER; cy < BORDER + e.boardHeight; ++cy) {
-        for (int cx = BORDER; cx < BORDER + e.boardSize; ++cx) {
-            if (e.cells[cx][cy].state != EMPTY) continue;
-            int longest = 0;
-            for (int k = 0; k < DIRECTIONS; ++k) {
-                int run = 1, room = 1;
-                for (int s = -1; s <= 1; s += 2) {
-                    bool inRun = true;
-                    for (int d = 1; d <= 4; ++d) {
-                        const int state =
-                            e.cells[cx + s * d * DIR_DX[k]][cy + s * d * DIR_DY[k]].state;
-                        if (state != me && state != EMPTY) break;
-                        ++room;
-                        inRun = inRun && state == me;
-                        if (inRun) ++run;
-                    }
+    scanWindow(e.boardWindow(), [&](int cx, int cy) {
+        if (e.cells[cx][cy].state != EMPTY) return;
+        int longest = 0;
+        for (int k = 0; k < DIRECTIONS; ++k) {
+            int run = 1, room = 1;
+            for (int s = -1; s <= 1; s += 2) {
+                bool inRun = true;
+                for (int d = 1; d <= 4; ++d) {
+                    const int state = e.cells[cx + s * d * DIR_DX[k]][cy + s * d * DIR_DY[k]].state;
+                    if (state != me && state != EMPTY) break;
+                    ++room;
+                    inRun = inRun && state == me;
+                    if (inRun) ++run;
                 }
-                if (room >= 5 && run > longest) longest = run;
             }
-            if (longest > bestRun) {
-                bestRun = longest;
-                ties = 0;
-            }
-            if (longest == bestRun && random.below(++ties) == 0) {
-                x = cx;
-                y = cy;
-            }
+            if (room >= 5 && run > longest) longest = run;
         }
-    }
+        if (longest > bestRun) {
+            bestRun = longest;
+            ties = 0;
+        }
+        if (longest == bestRun && random.below(++ties) == 0) {
+            x = cx;
+            y = cy;
+        }
+    });
+    return Point{static_cast<uint8_t>(x), static_cast<uint8_t>(y)};
 }
 
 // Seeded openings: three stones near the centre that leave neither side ahead.
@@ -114,56 +116,66 @@ std::vector<Opening> makeOpenings(int count, uint64_t seed) {
         for (Point& p : o) {
             p = Point{static_cast<uint8_t>(centre - OPENING_REACH + random.below(side)),
                       static_cast<uint8_t>(centre - OPENING_REACH + random.below(side))};
-            distinct = distinct && engine->cells[p.x + BORDER][p.y + BORDER].state == EMPTY;
+            distinct = distinct && engine->isEmptySquare(toEngine(p.x, p.y));
             if (distinct) engine->move(p.x, p.y);
         }
         if (!distinct) continue;
-        int x, y;
-        levelMove(*engine, 3, 0, 0, x, y);
+        levelMove(*engine, 3, 0, 0);
         const int value = engine->report.score;
         if (value >= -BALANCED && value <= BALANCED) openings.push_back(o);
     }
     return openings;
 }
 
-// One game from an opening. 1 when Black wins, -1 when White does, 0 for a full board;
-// fault is set when a player answers a square that is not empty.
-int playGame(Player& black, Player& white, const Opening& opening, uint64_t seed,
-             const Options& options, Tally* tallies, bool& fault, int& moves) {
-    Player* players[2] = {&black, &white};
+// One game: the two players, the opening they start from, and where the times go.
+struct Game {
+    Player& black;
+    Player& white;
+    const Opening& opening;
+    uint64_t seed;  // of the simple player's ties and of the levels' choices
+    int fullStrengthMs;
+    Tally* tallies;  // per player, the simple player's first
+};
+
+struct Outcome {
+    int result = 0;      // 1 when Black wins, -1 when White does, 0 for a full board or a fault
+    int moves = 0;       // stones on the board at the end, less one
+    bool fault = false;  // a player answered a square that is not empty
+};
+
+Outcome play(const Game& game) {
+    Player* players[2] = {&game.black, &game.white};
     for (Player* p : players) {
         p->engine->start(BOARD);
-        for (const Point& s : opening) p->engine->move(s.x, s.y);
+        for (const Point& s : game.opening) p->engine->move(s.x, s.y);
     }
-    LevelRandom random(seed);
-    const Engine& board = *black.engine;
-    for (moves = static_cast<int>(opening.size());; ++moves) {
-        if (moves >= BOARD * BOARD) return 0;
-        Player& mover = *players[moves % 2];
-        int x = -1, y = -1;
+    LevelRandom random(game.seed);
+    const Engine& board = *game.black.engine;
+    Outcome outcome;
+    for (outcome.moves = static_cast<int>(game.opening.size());; ++outcome.moves) {
+        if (outcome.moves >= BOARD * BOARD) return outcome;
+        Player& mover = *players[outcome.moves % 2];
         const auto start = std::chrono::steady_clock::now();
-        if (mover.level == SIMPLE) {
-            simpleMove(*mover.engine, random, x, y);
-            x -= BORDER;
-            y -= BORDER;
-        } else {
-            const uint32_t moveSeed = random.next();
-            levelMove(*mover.engine, mover.level, options.fullStrengthMs, moveSeed, x, y);
-        }
-        Tally& tally = tallies[mover.level];
+        const Point move = mover.level == SIMPLE ? simpleMove(*mover.engine, random)
+                                                 : levelMove(*mover.engine, mover.level,
+                                                             game.fullStrengthMs, random.next());
+        Tally& tally = game.tallies[mover.level];
         tally.ms +=
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
         ++tally.moves;
-        if (x < 0 || y < 0 || x >= BOARD || y >= BOARD ||
-            board.cells[x + BORDER][y + BORDER].state != EMPTY) {
-            std::printf("  %s answered %d,%d, not an empty square\n", playerName(mover.level), x,
-                        y);
-            fault = true;
-            return 0;
+        if (!board.isEmptySquare(move)) {
+            const ProtocolSquare square = toProtocol(move);
+            std::printf("  %s answered %d,%d, not an empty square\n", playerName(mover.level),
+                        square.x, square.y);
+            outcome.fault = true;
+            return outcome;
         }
-        for (Player* p : players) p->engine->move(x, y);
-        if (makesFive(board, x + BORDER, y + BORDER)) return moves % 2 == 0 ? 1 : -1;
+        for (Player* p : players) p->engine->makeMove(move.x, move.y);
+        if (makesFive(board, move)) {
+            outcome.result = outcome.moves % 2 == 0 ? 1 : -1;
+            return outcome;
+        }
     }
 }
 
@@ -183,13 +195,12 @@ Score pairing(int weaker, int stronger, const std::vector<Opening>& openings,
     Score score;
     for (size_t i = 0; i < openings.size(); ++i) {
         for (int strongBlack = 1; strongBlack >= 0; --strongBlack) {
-            int moves = 0;
             const uint64_t seed = 1000 * (weaker + 1) + 2 * i + strongBlack;
-            const int result =
-                strongBlack
-                    ? playGame(strong, weak, openings[i], seed, options, tallies, fault, moves)
-                    : playGame(weak, strong, openings[i], seed, options, tallies, fault, moves);
-            const int forStrong = strongBlack ? result : -result;
+            const Outcome outcome =
+                play(Game{strongBlack ? strong : weak, strongBlack ? weak : strong, openings[i],
+                          seed, options.fullStrengthMs, tallies});
+            fault = fault || outcome.fault;
+            const int forStrong = strongBlack ? outcome.result : -outcome.result;
             if (forStrong > 0) ++score.wins;
             if (forStrong < 0) ++score.losses;
             if (forStrong == 0) ++score.draws;
@@ -199,7 +210,7 @@ Score pairing(int weaker, int stronger, const std::vector<Opening>& openings,
                             forStrong > 0   ? "won"
                             : forStrong < 0 ? "lost"
                                             : "drawn",
-                            moves + 1);
+                            outcome.moves + 1);
             std::fflush(stdout);
         }
     }
@@ -209,6 +220,7 @@ Score pairing(int weaker, int stronger, const std::vector<Opening>& openings,
 }  // namespace
 
 int run(const Options& options) {
+    static_assert(SIMPLE == 0, "the tallies are indexed by level, the simple player's first");
     Tally tallies[LEVEL_COUNT + 1];
     bool fault = false;
     std::printf("%-32s %6s %5s %6s %5s %7s\n", "stronger - weaker", "games", "wins", "losses",
@@ -221,13 +233,13 @@ int run(const Options& options) {
                     s.losses, s.draws, s.percent());
         std::fflush(stdout);
     };
-    if (options.only <= 0) {
+    if (options.pair <= 0) {
         const auto openings = makeOpenings(options.simpleOpenings, SIMPLE_OPENING_SEED);
         row(SIMPLE, 1, pairing(SIMPLE, 1, openings, options, tallies, fault));
     }
     const auto openings = makeOpenings(options.openings, OPENING_SEED);
     for (int level = 1; level < LEVEL_COUNT; ++level)
-        if (options.only < 0 || options.only == level)
+        if (options.pair < 0 || options.pair == level)
             row(level, level + 1, pairing(level, level + 1, openings, options, tallies, fault));
 
     std::printf("\n%-32s %6s %12s\n", "player", "moves", "ms per move");
@@ -242,6 +254,26 @@ int run(const Options& options) {
                     tallies[level].ms / tallies[level].moves);
     }
     return fault ? 1 : 0;
+}
+
+int command(int argc, char** argv, int first) {
+    Options options;
+    long long openings = options.openings, pair = options.pair,
+              fullStrengthMs = options.fullStrengthMs;
+    const bench::Parsed parsed =
+        bench::parseFlags(argc, argv, first,
+                          {{"--openings", &openings},
+                           {"--pair", &pair},
+                           {"--full-ms", &fullStrengthMs},
+                           {"--verbose", nullptr, nullptr, &options.verbose}});
+    const bool valid = openings > 0 && openings <= 10000 && pair >= -1 && pair < LEVEL_COUNT &&
+                       fullStrengthMs > 0 && fullStrengthMs <= 3600000;
+    if (const int status = bench::usageStatus(parsed, valid, USAGE); status >= 0) return status;
+    options.openings = static_cast<int>(openings);
+    options.simpleOpenings = options.openings / 2;
+    options.pair = static_cast<int>(pair);
+    options.fullStrengthMs = static_cast<int>(fullStrengthMs);
+    return run(options);
 }
 
 }  // namespace quillmot::ladder

@@ -66,7 +66,7 @@ inline std::unique_ptr<Engine> positionFromMoves(int width, int height, const st
         }
         int x, y;
         if (std::sscanf(move.c_str(), "%d,%d", &x, &y) != 2 || x < 0 || x >= width || y < 0 ||
-            y >= height || engine->cells[x + BORDER][y + BORDER].state != EMPTY)
+            y >= height || !engine->isEmptySquare(toEngine(x, y)))
             return nullptr;
         engine->move(x, y);
     }

@@ -60,8 +60,10 @@ inline std::string randomMoves(int width, int height, int stones, int draws, boo
     for (int placed = 0; placed < stones; ++placed) {
         const int me = engine->sideToMove;
         squares.clear();
-        for (int x = BORDER; x < BORDER + width; ++x) {
-            for (int y = BORDER; y < BORDER + height; ++y) {
+        // By columns, not by rows: the positions drawn are the benchmark's.
+        const SearchWindow board = engine->boardWindow();
+        for (int x = board.min.x; x <= board.max.x; ++x) {
+            for (int y = board.min.y; y <= board.max.y; ++y) {
                 const Cell& cell = engine->cells[x][y];
                 if (cell.state != EMPTY || cell.threatClass[me] >= CLASS_FOUR) continue;
                 if (near && placed > 0 && !engine->isCandidate(cell)) continue;
@@ -87,8 +89,8 @@ inline std::string randomMoves(int width, int height, int stones, int draws, boo
             const Point square = squares[best];
             engine->makeMove(square.x, square.y);
             if (moverCannotWin(*engine)) {
-                moves += std::to_string(square.x - BORDER) + "," +
-                         std::to_string(square.y - BORDER) + " ";
+                const ProtocolSquare p = toProtocol(square);
+                moves += std::to_string(p.x) + "," + std::to_string(p.y) + " ";
                 placedOne = true;
             } else {
                 engine->undo();

@@ -32,7 +32,7 @@ bool Engine::isConsistent() const {
     int passes = 0;
     for (int i = 0; i < moveCount; ++i) {
         const Point p = moveHistory[i];
-        if (p.x == 0 && p.y == 0)
+        if (p == PASS)
             ++passes;
         else if (!isPlayable(p.x, p.y) || cells[p.x][p.y].state != i % 2)
             return false;
@@ -99,7 +99,7 @@ bool Engine::isConsistent() const {
     int minY = boardHeight / 2 + BORDER - 1, maxY = minY + 2;
     for (int i = 0; i < moveCount; ++i) {
         const Point p = moveHistory[i];
-        if (p.x == 0) continue;  // a pass
+        if (p == PASS) continue;
         if (p.x - 2 < minX) minX = p.x - 2;
         if (p.y - 2 < minY) minY = p.y - 2;
         if (p.x + 2 > maxX) maxX = p.x + 2;

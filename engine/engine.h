@@ -10,6 +10,7 @@
 #include "base/cell.h"
 #include "base/types.h"
 #include "engine/hash_tables.h"
+#include "engine/search_limits.h"
 #include "engine/search_report.h"
 
 namespace quillmot {
@@ -84,13 +85,13 @@ public:
     // Board (make_move.cpp). Engine coordinates; the square must be empty and playable.
     void makeMove(int x, int y);
     // Gives the turn to the other side without a stone, for set-ups that alternate play
-    // cannot reach. The history records it as (0, 0), and it is hashed like a stone on the
+    // cannot reach. The history records it as PASS, and it is hashed like a stone on the
     // border square (0, 0), which no stone ever takes, so that the same stones with the
     // other side to move are another position.
     void passTurn();
     // Takes back a pass; the last history entry must be one.
     void undoPass();
-    bool lastWasPass() const { return moveCount > 0 && moveHistory[moveCount - 1].x == 0; }
+    bool lastWasPass() const { return moveCount > 0 && moveHistory[moveCount - 1] == PASS; }
     int stoneCount() const { return moveCount - passCount; }
     void unhashStone(int x, int y, int player);
 
@@ -107,6 +108,12 @@ public:
         return x >= BORDER && x < BORDER + boardSize && y >= BORDER && y < BORDER + boardHeight;
     }
     bool isCandidate(const Cell& c) const { return c.state == EMPTY && (c.near1 | c.near2) != 0; }
+    const Cell& cellAt(Point p) const { return cells[p.x][p.y]; }
+    bool isEmptySquare(Point p) const { return isPlayable(p.x, p.y) && cellAt(p).state == EMPTY; }
+    // The whole playable board as a window, for scans by rows beyond the search window.
+    SearchWindow boardWindow() const {
+        return {toEngine(0, 0), toEngine(boardSize - 1, boardHeight - 1)};
+    }
 
     // Search table and principal-variation store (search_table.cpp).
     int probeSearchTable(int alpha, int beta, int depth, int atPly) const;
@@ -139,7 +146,9 @@ public:
     // Principal variation search (evaluate.cpp, ordering.cpp, pvs.cpp, iterate.cpp).
     int evaluate() const;
     int leafValue() const { return ply % 2 == 0 ? evaluate() + TEMPO_BONUS : evaluate(); }
-    bool findFiveSquare(int& x, int& y) const;
+    // The first square by rows on which the side to move completes five, leaving out the
+    // root moves of leftOut.
+    bool findFiveSquare(int& x, int& y, const SearchLimits* leftOut = nullptr) const;
     int candidateFallback(ScoredMove* list) const;
     void orderPv(ScoredMove* list, int count, int priority);
     // The generated list in search order: the principal-variation move raised to
@@ -147,26 +156,44 @@ public:
     // Returns the count.
     int orderMoves(ScoredMove* list, int count, int pvPriority);
     int pvSearch(int depth, bool root, int alpha, int beta);
-    void iterativeDeepening(int& x, int& y);
-    // The report of a completed iteration: kept in report, and told to reportCallback.
-    void reportIteration(int depth, int score);
-    // The move of a game: iterative deepening, and the fallback square when the search
-    // yields none (its first iteration cut short, or no candidate). Protocol coordinates;
-    // false only when the board has no empty square.
-    bool searchMove(int& x, int& y);
 
-    // Fixed-depth search (fixed_depth.cpp).
+    // Where every search begins (begin_search.cpp): no line, no deadline, no nodes and an
+    // empty report, with the caller's limits. Each kind of search adds only its own set-up
+    // (iterative deepening its deadline, a weak level its forgotten positions). The search
+    // and threat tables keep what earlier searches stored: later searches profit from it.
+    void beginSearch(const SearchLimits& searchLimits);
+    // The budget and the deepest iteration of the next iterative deepening, for every caller
+    // but the front end, which writes timeBudget and maxDepth itself. NO_DEADLINE_MS lets the
+    // depth alone end the search.
+    void setSearchBudget(int milliseconds, int depth = MAX_SEARCH_DEPTH);
+    // The report of a completed iteration from the line in row 0 of the principal-variation
+    // store: kept in report and told to the limits' callback.
+    void publishReport(int depth, int score);
+
+    // Iterative deepening (iterate.cpp) within timeBudget and maxDepth: the first move of the
+    // best line, NO_MOVE when the search found none. Engine coordinates.
+    Point deepen(const SearchLimits& searchLimits = {});
+    // The same in protocol coordinates, as the turn driver calls it; -4, -4 for no move.
+    void iterativeDeepening(int& x, int& y, const SearchLimits& searchLimits = {});
+    // The move of a game: iterative deepening, and the fallback square when the search
+    // yields none (its first iteration cut short, or no candidate). NO_MOVE only when the
+    // board has no empty square.
+    Point gameMove(const SearchLimits& searchLimits = {});
+    // gameMove in protocol coordinates; false only when the board has no empty square.
+    bool searchMove(int& x, int& y, const SearchLimits& searchLimits = {});
+
+    // Fixed-depth search (fixed_depth.cpp), begun by beginSearch like every other.
     ScoredMove fixedDepthSearch(int depth, bool root, int lo, int hi);
-    // A clean state for a fixed-depth search: no deadline, no node limit, no line left
-    // over from an earlier search, no nodes.
-    void startFixedDepthSearch();
 
     // A legal square for the side to move when the search has none: the best-scoring
     // candidate, else the first empty square by rows. False on a full board.
     bool fallbackMove(int& x, int& y) const;  // engine coordinates
-    // Keeps (x, y) when it is an empty playable square, else takes fallbackMove.
-    bool legalOrFallback(int& x, int& y) const {  // engine coordinates
-        return (isPlayable(x, y) && cells[x][y].state == EMPTY) || fallbackMove(x, y);
+    // move when it is an empty playable square, else fallbackMove's; NO_MOVE on a full board.
+    Point legalOrFallback(Point move) const {
+        if (isEmptySquare(move)) return move;
+        int x, y;
+        return fallbackMove(x, y) ? Point{static_cast<uint8_t>(x), static_cast<uint8_t>(y)}
+                                  : NO_MOVE;
     }
 
     // ---- State. What every node reads or writes comes first, in a few cache lines and
@@ -208,7 +235,7 @@ public:
     int64_t deadline = 0;
     // The clock check also stops a search once nodes reaches this count: a bound that
     // gives the same nodes on every machine, for the searches that run without a deadline.
-    int64_t nodeLimit = std::numeric_limits<int64_t>::max();
+    int64_t nodeLimit = NO_NODE_LIMIT;
     int32_t completedDepth = 0;  // deepest iteration of the last search that ran to its end
 
     BoardArray cells{};  // [x][y]
@@ -222,14 +249,14 @@ public:
     int32_t classCountsHistory[MAX_HISTORY][2][CLASS_COUNT]{};  // the counts before each stone
     LineChange lineChanges[MAX_LINE_CHANGES];
 
-    PvMove pvTable[PV_PLIES][PV_PLIES]{};
+    Point pvTable[PV_PLIES][PV_PLIES]{};
     int32_t pvLength[PV_PLIES]{};
 
-    // The last completed iteration of the last search, and who hears of each one; read
-    // once an iteration, so they stay away from the fields every node touches.
+    // The last completed iteration of the last search, and the limits of that search; read
+    // at its root and once an iteration, so they stay away from the fields every node
+    // touches.
     SearchReport report{};
-    ReportCallback reportCallback = nullptr;
-    void* reportContext = nullptr;
+    SearchLimits limits{};
 
     SearchEntry searchTable[SEARCH_TABLE_SIZE];
     ThreatEntry threatTable[THREAT_TABLE_SIZE];

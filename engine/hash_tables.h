@@ -31,12 +31,6 @@ struct SearchEntry {
 };
 static_assert(sizeof(SearchEntry) == 20);
 
-// A move of the principal-variation table, in engine coordinates.
-struct PvMove {
-    int16_t x;
-    int16_t y;
-};
-
 // 4 + 4 (check keys) + 2 (threat code) + 2 (move) = 12 bytes: 2^21 entries take 24 MiB.
 // The code has 16 bits because they come free in a 12-byte entry, and no forcing line,
 // however long, can wrap a win into a loss.

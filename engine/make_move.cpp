@@ -117,7 +117,7 @@ void Engine::passTurn() {
     hashIndex = (hashIndex + HashKeys.index[key]) & HASH_INDEX_MASK;
     hashCheck1 += HashKeys.check1[key];
     hashCheck2 += HashKeys.check2[key];
-    moveHistory[moveCount] = Point{0, 0};
+    moveHistory[moveCount] = PASS;
     windowMinHistory[moveCount] = window.min;
     windowMaxHistory[moveCount] = window.max;
     changeMarks[moveCount] = lineChangeCount;

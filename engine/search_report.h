@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "base/types.h"
-#include "engine/hash_tables.h"
 
 namespace quillmot {
 
@@ -17,7 +16,7 @@ struct SearchReport {
     int64_t nodes = 0;  // since the search began
     int64_t milliseconds = 0;
     int32_t lineLength = 0;
-    PvMove line[PV_PLIES]{};  // the expected line, engine coordinates
+    Point line[PV_PLIES]{};  // the expected line, engine coordinates
     // The move the search returned is not line[0]: its last iteration, cut short, had
     // already found another, or a weak level chose another than its best.
     bool otherMove = false;

@@ -3,6 +3,8 @@
 #include <cassert>
 #include <cstring>
 
+#include "engine/set_up.h"
+
 namespace quillmot {
 
 void BoardBlock::clear() {
@@ -28,26 +30,20 @@ int BoardBlock::placeOn(Engine& engine) const {
             opponent[opponents++] = &stones_[i];
     }
 
-    // The engine moves next: it moved first when it has as many stones as the opponent or
-    // more, and second when the opponent has more.
-    const bool ownFirst = owns >= opponents;
-    const BoardStone* const* first = ownFirst ? own : opponent;
-    const BoardStone* const* second = ownFirst ? opponent : own;
-    const int firsts = ownFirst ? owns : opponents;
-    const int seconds = ownFirst ? opponents : owns;
-    // Entries in play order: 2 * firsts when the engine moved first, one fewer otherwise,
-    // so that the side to move afterwards is the engine.
-    const int entries = ownFirst ? 2 * firsts : 2 * firsts - 1;
-    for (int i = 0; i < entries; ++i) {
-        const int turn = i / 2;
-        const BoardStone* stone = i % 2 == 0       ? first[turn]
-                                  : turn < seconds ? second[turn]
-                                                   : nullptr;
-        if (stone != nullptr)
-            engine.move(stone->x, stone->y);
-        else
-            engine.passTurn();
+    // The engine moved first (black) when it has as many stones as the opponent or more,
+    // second when the opponent has more. The colours alternate as far as both have stones;
+    // the set-up placer gives the turn away where one side has none left, and at the end,
+    // so that the engine is to move.
+    const int ownColour = owns >= opponents ? 0 : 1;
+    const BoardStone* const* black = ownColour == 0 ? own : opponent;
+    const BoardStone* const* white = ownColour == 0 ? opponent : own;
+    const int blacks = ownColour == 0 ? owns : opponents;
+    const int whites = ownColour == 0 ? opponents : owns;
+    for (int i = 0; i < blacks || i < whites; ++i) {
+        if (i < blacks) placeColour(engine, toEngine(black[i]->x, black[i]->y), 0);
+        if (i < whites) placeColour(engine, toEngine(white[i]->x, white[i]->y), 1);
     }
+    giveTurnTo(engine, ownColour);
     return count_;
 }
 

@@ -161,10 +161,9 @@ void FrontEnd::commandTakeback(const char* args) {
     int xy[2];
     Engine& engine = *engine_;
     int last = engine.moveCount - 1;
-    while (last >= 0 && engine.moveHistory[last].x == 0) --last;  // passes of a set-up
-    if (scanInts(args, "%d,%d", xy) != 2 || last < 0 || xy[0] < 0 || xy[0] >= boardWidth_ ||
-        xy[1] < 0 || xy[1] >= boardHeight_ || engine.moveHistory[last].x != xy[0] + BORDER ||
-        engine.moveHistory[last].y != xy[1] + BORDER) {
+    while (last >= 0 && engine.moveHistory[last] == PASS) --last;  // passes of a set-up
+    if (scanInts(args, "%d,%d", xy) != 2 || last < 0 || !onEngineBoard(xy[0], xy[1]) ||
+        engine.moveHistory[last] != toEngine(xy[0], xy[1])) {
         output_.pipeOut("ERROR bad coordinates");
         return;
     }
@@ -194,7 +193,7 @@ bool FrontEnd::onEngineBoard(int x, int y) const {
 }
 
 bool FrontEnd::acceptsSquare(int x, int y) const {
-    return onEngineBoard(x, y) && engine_->cells[x + BORDER][y + BORDER].state == EMPTY;
+    return onEngineBoard(x, y) && engine_->isEmptySquare(toEngine(x, y));
 }
 
 }  // namespace quillmot

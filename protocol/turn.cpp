@@ -16,9 +16,11 @@ void writeReport(void* context, const Engine&, const SearchReport& report) {
     int used = std::snprintf(line, sizeof line, "MESSAGE depth %d score %d nodes %lld time %lld pv",
                              report.depth, report.score, static_cast<long long>(report.nodes),
                              static_cast<long long>(report.milliseconds));
-    for (int i = 0; i < report.lineLength && used > 0 && used < static_cast<int>(sizeof line); ++i)
-        used += std::snprintf(line + used, sizeof line - used, " %d,%d", report.line[i].x - BORDER,
-                              report.line[i].y - BORDER);
+    for (int i = 0; i < report.lineLength && used > 0 && used < static_cast<int>(sizeof line);
+         ++i) {
+        const ProtocolSquare square = toProtocol(report.line[i]);
+        used += std::snprintf(line + used, sizeof line - used, " %d,%d", square.x, square.y);
+    }
     static_cast<Output*>(context)->pipeOut("%s", line);
 }
 
@@ -89,11 +91,14 @@ void FrontEnd::brainTurn() {
     if (fastest && options_.fixedBudget <= 0 && budget > MIN_BUDGET) budget = MIN_BUDGET;
     engine.timeBudget = budget;
     engine.maxDepth = fastest ? FIRST_DEPTH : options_.maxDepth;
-    engine.reportCallback = settings_.showDetail.load() != 0 ? writeReport : nullptr;
-    engine.reportContext = &output_;
+    SearchLimits limits;
+    if (settings_.showDetail.load() != 0) {
+        limits.onReport = writeReport;
+        limits.reportContext = &output_;
+    }
 
     int x, y;
-    if (!engine.searchMove(x, y)) {
+    if (!engine.searchMove(x, y, limits)) {
         output_.pipeOut(NO_EMPTY_SQUARE);
         return;
     }

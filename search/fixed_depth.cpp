@@ -1,6 +1,3 @@
-#include <cstring>
-#include <limits>
-
 #include "engine/engine.h"
 
 namespace quillmot {
@@ -72,9 +69,7 @@ ScoredMove Engine::fixedDepthSearch(int depth, bool root, int lo, int hi) {
             else if (v <= -FIXED_DECISIVE_SCORE)
                 v += 1;
             if (-childHi <= v && v <= -childLo)
-                storeExactValue(
-                    v, depth - 1, moveCount,
-                    Point{static_cast<uint8_t>(reply.x), static_cast<uint8_t>(reply.y)});
+                storeExactValue(v, depth - 1, moveCount, pointOf(reply));
         }
         undo();
         if (timeUp) return result(0, 0, 0);
@@ -90,33 +85,23 @@ ScoredMove Engine::fixedDepthSearch(int depth, bool root, int lo, int hi) {
     return result(bestMove.x, bestMove.y, best);
 }
 
-void Engine::startFixedDepthSearch() {
-    timeUp = 0;
-    deadline = std::numeric_limits<int64_t>::max();
-    nodeLimit = std::numeric_limits<int64_t>::max();
-    ply = 0;
-    std::memset(pvTable, 0, sizeof pvTable);
-    followPv = 0;
-    nodes = 0;
-    nextClockCheck = 0;
-}
-
 void Engine::yourTurn(int& x, int& y, int depth, int /*time*/) {
     // A clean search state: no deadline, no line left over from an earlier search, and
     // depth at most 20 so that the principal-variation table is never overrun.
     if (depth <= 0) depth = 1;
     if (depth > MAX_SEARCH_DEPTH) depth = MAX_SEARCH_DEPTH;
-    startFixedDepthSearch();
+    beginSearch(SearchLimits{});
 
     const ScoredMove found = fixedDepthSearch(depth, true, -SEARCH_INFINITY, SEARCH_INFINITY);
-    int ex = found.x, ey = found.y;
-    if (!legalOrFallback(ex, ey)) {
+    const Point chosen = legalOrFallback(pointOf(found));
+    if (!isSquare(chosen)) {
         x = -1;
         y = -1;
         return;
     }
-    x = ex - BORDER;
-    y = ey - BORDER;
+    const ProtocolSquare square = toProtocol(chosen);
+    x = square.x;
+    y = square.y;
     move(x, y);
 }
 

@@ -1,7 +1,4 @@
-#include <cstring>
-
 #include "engine/engine.h"
-#include "search/clock.h"
 
 namespace quillmot {
 
@@ -25,60 +22,20 @@ int deadlineMargin(int budget) {
 constexpr int DEFAULT_BUDGET_MS = 8000;
 constexpr int SMALLEST_MAX_DEPTH = 2;
 
-bool startsLine(const SearchReport& report, int x, int y) {  // engine coordinates
-    return report.lineLength > 0 && report.line[0].x == x && report.line[0].y == y;
+bool startsLine(const SearchReport& report, Point move) {
+    return report.lineLength > 0 && report.line[0] == move;
 }
 
 }  // namespace
 
-void Engine::reportIteration(int depth, int score) {
-    report.depth = depth;
-    report.score = score;
-    report.nodes = nodes;
-    report.milliseconds = readClock() - searchStart;
-    // Row 0 of the line table up to its length, and never past an empty entry. Columns
-    // beyond the length are left from earlier lines. A root decided by the search table
-    // leaves no line of its own (length 0): the previous iteration's line stands. A root
-    // with a single move copies the length of a line it never searched, which can be 0:
-    // its line is that move.
-    if (pvLength[0] > 0) {
-        int length = 0;
-        while (length < pvLength[0] && pvTable[0][length].x != 0) {
-            report.line[length] = pvTable[0][length];
-            ++length;
-        }
-        report.lineLength = length;
-    }
-    if (report.lineLength == 0 && pvTable[0][0].x != 0) {
-        report.line[0] = pvTable[0][0];
-        report.lineLength = 1;
-    }
-    if (reportCallback != nullptr) reportCallback(reportContext, *this, report);
-}
-
-void Engine::iterativeDeepening(int& x, int& y) {
+Point Engine::deepen(const SearchLimits& searchLimits) {
     if (timeBudget <= 0) timeBudget = DEFAULT_BUDGET_MS;
     if (maxDepth < SMALLEST_MAX_DEPTH) maxDepth = MAX_SEARCH_DEPTH;
+    beginSearch(searchLimits);
+    deadline = searchStart + timeBudget - deadlineMargin(timeBudget);
 
-    // The deadline, from the clock at the start.
-    const int64_t now = readClock();
-    searchStart = now;
-    deadline = now + timeBudget - deadlineMargin(timeBudget);
-
-    // A clean search state: no line, no deadline seen, no nodes.
-    std::memset(pvTable, 0, sizeof pvTable);
-    timeUp = 0;
-    ply = 0;
-    nodes = 0;
-    nextClockCheck = 0;
-    nodeLimit = std::numeric_limits<int64_t>::max();
-    threatNodes = 0;
-    threatBudget = THREAT_BUDGET;
-    completedDepth = 0;
-    report = SearchReport{};
-
-    // Deeper and deeper until the deadline or the depth limit; the principal-variation
-    // table has room for 62 plies below the root.
+    // Deeper and deeper until the deadline, the node allowance or the depth limit; the
+    // principal-variation table has room for 62 plies below the root.
     const int lastDepth = maxDepth < PV_PLIES - 2 ? maxDepth : PV_PLIES - 2;
     for (int depth = FIRST_DEPTH; depth <= lastDepth; ++depth) {
         followPv = 1;
@@ -88,25 +45,36 @@ void Engine::iterativeDeepening(int& x, int& y) {
         const int score = pvSearch(depth, true, -SEARCH_INFINITY, SEARCH_INFINITY);
         if (timeUp) continue;  // cut short: no report, and the loop ends
         completedDepth = depth;
-        reportIteration(depth, score);
+        publishReport(depth, score);
     }
 
-    // Bounds hold for this search only; the move is the first of the best line found.
+    // Bounds hold for this search only; the move is the first of the best line found. An
+    // iteration cut short keeps the last root move that raised alpha in it, which need not
+    // be the one the last report expects.
     clearSearchBounds();
-    x = pvTable[0][0].x - BORDER;
-    y = pvTable[0][0].y - BORDER;
-    // An iteration cut short keeps the last root move that raised alpha in it, which need
-    // not be the one the last report expects.
-    report.otherMove = report.depth > 0 && !startsLine(report, pvTable[0][0].x, pvTable[0][0].y);
+    const Point move = pvTable[0][0];
+    report.otherMove = report.depth > 0 && !startsLine(report, move);
+    return move;
 }
 
-bool Engine::searchMove(int& x, int& y) {
-    iterativeDeepening(x, y);
-    int ex = x + BORDER, ey = y + BORDER;
-    if (!legalOrFallback(ex, ey)) return false;
-    report.otherMove = report.depth > 0 && !startsLine(report, ex, ey);
-    x = ex - BORDER;
-    y = ey - BORDER;
+void Engine::iterativeDeepening(int& x, int& y, const SearchLimits& searchLimits) {
+    const ProtocolSquare move = toProtocol(deepen(searchLimits));
+    x = move.x;
+    y = move.y;
+}
+
+Point Engine::gameMove(const SearchLimits& searchLimits) {
+    const Point move = legalOrFallback(deepen(searchLimits));
+    if (isSquare(move)) report.otherMove = report.depth > 0 && !startsLine(report, move);
+    return move;
+}
+
+bool Engine::searchMove(int& x, int& y, const SearchLimits& searchLimits) {
+    const Point move = gameMove(searchLimits);
+    if (!isSquare(move)) return false;
+    const ProtocolSquare square = toProtocol(move);
+    x = square.x;
+    y = square.y;
     return true;
 }
 

@@ -4,7 +4,6 @@
 
 #include "engine/engine.h"
 #include "patterns/cell_scores.h"
-#include "search/clock.h"
 #include "search/ordering.h"
 
 namespace quillmot {
@@ -30,8 +29,6 @@ constexpr Level LEVELS[LEVEL_COUNT] = {
 };
 // clang-format on
 
-PvMove pvMove(int x, int y) { return PvMove{static_cast<int16_t>(x), static_cast<int16_t>(y)}; }
-
 // A fixed-depth value loses a point of magnitude per ply on its way up, so a forced one
 // counts the plies from the root. The report counts them from the end of its line, as the
 // full search's scores do, so that forcedPlies reads both alike; nothing follows the five.
@@ -45,17 +42,19 @@ int reportedScore(int value, int& lineLength) {
 
 // A fixed-depth line can hold moves of another branch, copied where a value came from the
 // table: it ends before the first move that is not on an empty square, and after a five.
-int playableLength(Engine& engine, const PvMove* line, int length) {
+int playableLength(Engine& engine, const Point* line, int length) {
+    const int64_t searched = engine.nodes;  // the stones placed here are no search's
     int played = 0;
     while (played < length) {
-        const PvMove m = line[played];
-        if (!engine.isPlayable(m.x, m.y) || engine.cells[m.x][m.y].state != EMPTY) break;
+        const Point m = line[played];
+        if (!engine.isEmptySquare(m)) break;
         const bool five = engine.cells[m.x][m.y].threatClass[engine.sideToMove] == CLASS_FIVE;
         engine.makeMove(m.x, m.y);
         ++played;
         if (five) break;
     }
     for (int i = 0; i < played; ++i) engine.undo();
+    engine.nodes = searched;
     return played;
 }
 
@@ -81,14 +80,13 @@ int rootMoves(const Engine& engine, ScoredMove* list) {
 }
 
 // Every root move searched to depth with a full window, within LEVEL_NODES more nodes:
-// its exact value for the side to move, and the best one's line in the report. Decisive
-// values lose a point per ply on the way up, as inside the search. False when the
-// allowance ran out first; depth 1 never runs out.
+// its exact value for the side to move, and the best one's line in row 0 of the line store,
+// as the full search leaves it. Decisive values lose a point per ply on the way up, as
+// inside the search. False when the allowance ran out first; depth 1 never runs out.
 bool searchRootMoves(Engine& engine, const ScoredMove* list, int count, int depth, int* values,
                      int& best) {
-    engine.nodeLimit = depth > 1 ? engine.nodes + LEVEL_NODES : std::numeric_limits<int64_t>::max();
+    engine.nodeLimit = depth > 1 ? engine.nodes + LEVEL_NODES : NO_NODE_LIMIT;
     engine.nextClockCheck = engine.nodes;
-    SearchReport& report = engine.report;
     best = 0;
     for (int i = 0; i < count; ++i) {
         const ScoredMove m = list[i];
@@ -99,56 +97,39 @@ bool searchRootMoves(Engine& engine, const ScoredMove* list, int count, int dept
         else if (v <= -FIXED_DECISIVE_SCORE)
             v += 1;
         values[i] = v;
-        if (!engine.timeUp && (i == 0 || v > values[best])) {
-            best = i;
-            report.line[0] = pvMove(m.x, m.y);
-            int length = 1;
-            while (length < engine.pvLength[1] && engine.pvTable[1][length].x != 0) {
-                report.line[length] = engine.pvTable[1][length];
-                ++length;
-            }
-            report.lineLength = length;
-        }
+        const bool better = !engine.timeUp && (i == 0 || v > values[best]);
         engine.undo();
         if (engine.timeUp) return false;
+        if (better) {
+            best = i;
+            engine.storePv(m.x, m.y);
+        }
     }
     return true;
 }
 
 // Below full strength: every root move searched to the level's depth with a full window,
-// then the seeded choice. The move in engine coordinates.
-bool weakMove(Engine& engine, const Level& level, uint64_t seed, int& x, int& y) {
-    // A clean search state without a deadline. The search table forgets every position:
-    // iterative deepening wrote its scores for the side to move, the fixed-depth search
-    // would read them as the value for the side that just moved; and a level's move then
-    // depends on the position and the seed alone.
+// then the seeded choice. The move in engine coordinates, NO_MOVE on a full board.
+Point weakMove(Engine& engine, const Level& level, uint64_t seed, const SearchLimits& limits) {
+    // The search table forgets every position: iterative deepening wrote its scores for the
+    // side to move, the fixed-depth search would read them as the value for the side that
+    // just moved; and a level's move then depends on the position and the seed alone.
     engine.forgetPositions();
-    engine.startFixedDepthSearch();
-    engine.threatNodes = 0;
-    engine.searchStart = readClock();
+    engine.beginSearch(limits);
     engine.completedDepth = level.depth;
-    SearchReport& report = engine.report;
-    report = SearchReport{};
-    report.depth = level.depth;
 
     // 1. Its own five, at once.
+    int x, y;
     if (engine.classCounts[engine.sideToMove][CLASS_FIVE] > 0 && engine.findFiveSquare(x, y)) {
-        report.score = winIn(1);
-        report.line[0] = pvMove(x, y);
-        report.lineLength = 1;
-        report.milliseconds = readClock() - engine.searchStart;
-        if (engine.reportCallback != nullptr)
-            engine.reportCallback(engine.reportContext, engine, report);
-        return true;
+        engine.storePv(x, y);
+        engine.publishReport(level.depth, winIn(1));
+        return Point{static_cast<uint8_t>(x), static_cast<uint8_t>(y)};
     }
 
     // 2. The root moves.
     ScoredMove list[MOVE_LIST_CAPACITY];
     const int count = rootMoves(engine, list);
-    if (count == 0) {
-        report = SearchReport{};
-        return engine.fallbackMove(x, y);
-    }
+    if (count == 0) return engine.legalOrFallback(NO_MOVE);
 
     // 3. The exact value of each, for the side to move, and the best's line; at a shallower
     // depth when the level's own would take more than its node allowance (crowded big
@@ -161,9 +142,8 @@ bool weakMove(Engine& engine, const Level& level, uint64_t seed, int& x, int& y)
         engine.forgetPositions();  // the cut search stored values it never finished
         engine.timeUp = 0;
     }
-    engine.nodeLimit = std::numeric_limits<int64_t>::max();
+    engine.nodeLimit = NO_NODE_LIMIT;
     engine.completedDepth = depth;
-    report.depth = depth;
 
     // 4. The choice: the highest value after capping and a random amount below the spread;
     // one number per move, in list order.
@@ -180,17 +160,14 @@ bool weakMove(Engine& engine, const Level& level, uint64_t seed, int& x, int& y)
         }
     }
 
-    // 5. The report of the best move, and the move chosen.
-    report.nodes = engine.nodes;
-    report.lineLength = playableLength(engine, report.line, report.lineLength);
-    report.score = reportedScore(values[best], report.lineLength);
-    report.otherMove = chosen != best;
-    report.milliseconds = readClock() - engine.searchStart;
-    if (engine.reportCallback != nullptr)
-        engine.reportCallback(engine.reportContext, engine, report);
-    x = list[chosen].x;
-    y = list[chosen].y;
-    return true;
+    // 5. The report of the best move, its line cut to what can be played and counted as the
+    // full search counts it, and the move chosen.
+    int length = playableLength(engine, engine.pvTable[0], engine.pvLength[0]);
+    const int score = reportedScore(values[best], length);
+    engine.pvLength[0] = length;
+    engine.report.otherMove = chosen != best;
+    engine.publishReport(depth, score);
+    return pointOf(list[chosen]);
 }
 
 }  // namespace
@@ -207,27 +184,19 @@ uint32_t LevelRandom::next() {
     return static_cast<uint32_t>((z ^ (z >> 31)) >> 32);
 }
 
-bool levelMove(Engine& engine, int level, int milliseconds, uint64_t seed, int& x, int& y) {
+Point levelMove(Engine& engine, int level, int milliseconds, uint64_t seed,
+                const SearchLimits& limits) {
     const Level* weak = level >= 1 && level < FULL_STRENGTH ? findLevel(level) : nullptr;
     // The first stone: the centre, as the program plays it, at every level.
     if (engine.stoneCount() == 0) {
-        engine.nodes = 0;
-        engine.completedDepth = 0;
-        engine.report = SearchReport{};
-        x = engine.boardSize / 2;
-        y = engine.boardHeight / 2;
-        return true;
+        engine.beginSearch(limits);
+        return toEngine(engine.boardSize / 2, engine.boardHeight / 2);
     }
     if (weak == nullptr) {
-        engine.timeBudget = milliseconds;
-        engine.maxDepth = MAX_SEARCH_DEPTH;
-        return engine.searchMove(x, y);
+        engine.setSearchBudget(milliseconds);
+        return engine.gameMove(limits);
     }
-    int ex, ey;
-    if (!weakMove(engine, *weak, seed, ex, ey)) return false;
-    x = ex - BORDER;
-    y = ey - BORDER;
-    return true;
+    return weakMove(engine, *weak, seed, limits);
 }
 
 }  // namespace quillmot

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "engine/search_limits.h"
+
 namespace quillmot {
 
 class Engine;
@@ -45,12 +47,13 @@ private:
     uint64_t state_;
 };
 
-// The move of the level for the side to move, in protocol coordinates, returned unplayed;
+// The move of the level for the side to move, in engine coordinates, returned unplayed;
 // the engine's report tells the level's view of the position. The centre on a board
 // without stones. milliseconds (the budget) counts only at full strength, which is the turn
 // driver's search; the seed only below it, where the same position and seed give the same
-// move. A level outside 1 .. LEVEL_COUNT plays at full strength. False only when the board
-// has no empty square.
-bool levelMove(Engine& engine, int level, int milliseconds, uint64_t seed, int& x, int& y);
+// move. A level outside 1 .. LEVEL_COUNT plays at full strength. The limits' callback hears
+// of the report; NO_MOVE only when the board has no empty square.
+Point levelMove(Engine& engine, int level, int milliseconds, uint64_t seed,
+                const SearchLimits& limits = {});
 
 }  // namespace quillmot

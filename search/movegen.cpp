@@ -28,7 +28,7 @@ void Engine::generateMoves(ScoredMove* list, int* count) const {
     int tableX = -1, tableY = -1;
     const SearchEntry& entry = searchTable[hashIndex];
     if (entry.check1 == hashCheck1 && entry.check2 == hashCheck2 && entry.depth >= 0 &&
-        entry.move.x != 0 && cells[entry.move.x][entry.move.y].state == EMPTY) {
+        isSquare(entry.move) && cells[entry.move.x][entry.move.y].state == EMPTY) {
         tableX = entry.move.x;
         tableY = entry.move.y;
         list[0] = ScoredMove{static_cast<int16_t>(tableX), static_cast<int16_t>(tableY),
@@ -74,11 +74,11 @@ void Engine::generateMoves(ScoredMove* list, int* count) const {
     }
 }
 
-// The first square by rows on which the side to move completes five.
-bool Engine::findFiveSquare(int& x, int& y) const {
+bool Engine::findFiveSquare(int& x, int& y, const SearchLimits* leftOut) const {
     return scanWindow(window, [&](int cx, int cy) {
         const Cell& cell = cells[cx][cy];
         if (cell.threatClass[sideToMove] != CLASS_FIVE || !isCandidate(cell)) return false;
+        if (leftOut != nullptr && leftOut->excludes(cx, cy)) return false;
         x = cx;
         y = cy;
         return true;

@@ -75,7 +75,7 @@ int Engine::candidateFallback(ScoredMove* list) const {
 void Engine::orderPv(ScoredMove* list, int count, int priority) {
     if (!followPv) return;
     followPv = 0;
-    const PvMove pv = pvTable[0][ply];
+    const Point pv = pvTable[0][ply];
     for (int i = 0; i < count; ++i) {
         if (list[i].x == pv.x && list[i].y == pv.y) {
             followPv = 1;

@@ -4,6 +4,18 @@
 
 namespace quillmot {
 
+namespace {
+
+// The list without the moves the root leaves out, in the same order.
+int leaveOut(const SearchLimits& limits, ScoredMove* list, int count) {
+    int kept = 0;
+    for (int i = 0; i < count; ++i)
+        if (!limits.excludes(list[i].x, list[i].y)) list[kept++] = list[i];
+    return kept;
+}
+
+}  // namespace
+
 int Engine::pvSearch(int depth, bool root, int alpha, int beta) {
     assert(alpha < beta);
     // Past the deadline every node is a leaf; the clock is read once every 4096 nodes, at
@@ -17,8 +29,10 @@ int Engine::pvSearch(int depth, bool root, int alpha, int beta) {
     Point bestMove{};
     uint8_t bound = BOUND_UPPER;
 
-    // Transposition table lookup.
-    const int probed = probeSearchTable(alpha, beta, depth, ply);
+    // Transposition table lookup. A root that leaves moves out takes no cut from the table,
+    // whose score may be one of theirs, and stores nothing there.
+    const bool leavingOut = root && limits.excludedCount > 0;
+    const int probed = leavingOut ? PROBE_MISS : probeSearchTable(alpha, beta, depth, ply);
     if (probed != PROBE_MISS && probed != PROBE_KNOWN) return probed;
 
     // Forced wins: the memoised threat search near the root, the narrow check deeper. A
@@ -30,7 +44,7 @@ int Engine::pvSearch(int depth, bool root, int alpha, int beta) {
     }
     if (threat == 1) {
         int x, y;
-        if (findFiveSquare(x, y)) {
+        if (findFiveSquare(x, y, leavingOut ? &limits : nullptr)) {
             storePv(x, y);
             return winIn(1);
         }
@@ -43,13 +57,15 @@ int Engine::pvSearch(int depth, bool root, int alpha, int beta) {
     ScoredMove list[MOVE_LIST_CAPACITY];
     int count;
     generateMoves(list, &count);
-    if (root && count == 1) {
+    if (root && count == 1 && !limits.excludes(list[0].x, list[0].y)) {
         storePv(list[0].x, list[0].y);
         return leafValue();
     }
 
-    // The previous best line first, then by score.
+    // The previous best line first, then by score; at a root that leaves moves out, what is
+    // left of them, and no move at all when nothing is.
     count = orderMoves(list, count, PV_PRIORITY);
+    if (leavingOut) count = leaveOut(limits, list, count);
 
     // The first move with the full window, the others with a null window around alpha and
     // again with the full window when they land inside it.
@@ -82,7 +98,7 @@ int Engine::pvSearch(int depth, bool root, int alpha, int beta) {
     }
 
     // The result, as a bound or an exact score, into the table.
-    storeSearchResult(bestMove, best, bound, depth);
+    if (!leavingOut) storeSearchResult(bestMove, best, bound, depth);
     return best;
 }
 

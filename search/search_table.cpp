@@ -59,7 +59,7 @@ void Engine::clearSearchBounds() {
 
 void Engine::storePv(int x, int y) {
     const int p = ply;
-    pvTable[p][p] = PvMove{static_cast<int16_t>(x), static_cast<int16_t>(y)};
+    pvTable[p][p] = Point{static_cast<uint8_t>(x), static_cast<uint8_t>(y)};
     for (int i = p + 1; i < pvLength[p + 1]; ++i) pvTable[p][i] = pvTable[p + 1][i];
     pvLength[p] = pvLength[p + 1];
 }

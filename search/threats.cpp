@@ -177,8 +177,8 @@ int Engine::threatSearch() {
             return won;
     }
 
-    // No forced win: remembered as 0.
-    storeThreat(0, Point{BORDER, BORDER});
+    // No forced win: remembered as 0, with the board's first square as its move.
+    storeThreat(0, toEngine(0, 0));
     return 0;
 }
 

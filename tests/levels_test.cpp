@@ -20,7 +20,7 @@ constexpr const char* MIDDLE = "7,7 6,8 5,5 6,9 6,7 8,7 7,8 8,9 7,9 7,6 8,8 6,6 
 bool linePlays(Engine& e, const SearchReport& r) {
     int played = 0;
     for (bool five = false; played < r.lineLength && !five; ++played) {
-        const PvMove m = r.line[played];
+        const Point m = r.line[played];
         if (!e.isPlayable(m.x, m.y) || e.cells[m.x][m.y].state != EMPTY) break;
         five = e.cells[m.x][m.y].threatClass[e.sideToMove] == CLASS_FIVE;
         e.makeMove(m.x, m.y);
@@ -33,19 +33,26 @@ void collect(void* reports, const Engine&, const SearchReport& r) {
     static_cast<std::vector<SearchReport>*>(reports)->push_back(r);
 }
 
+// A level's move in protocol coordinates; false for no move.
+bool levelMove(Engine& e, int level, int milliseconds, uint64_t seed, int& x, int& y) {
+    const Point move = quillmot::levelMove(e, level, milliseconds, seed);
+    std::tie(x, y) = std::pair(toProtocol(move).x, toProtocol(move).y);
+    return isSquare(move);
+}
+
 // Hearing the reports changes nothing; there is one per iteration, and the last one's line
 // starts with the move.
 TEST(SearchReport, OnePerIterationAndTheSearchUnchanged) {
     auto quiet = positions::positionFromRows(positions::FOURS_IN_7);
     auto heard = positions::positionFromRows(positions::FOURS_IN_7);
     std::vector<SearchReport> reports;
-    heard->reportCallback = collect;
-    heard->reportContext = &reports;
+    SearchLimits limits;
+    limits.onReport = collect;
+    limits.reportContext = &reports;
     int qx, qy, hx, hy;
-    for (Engine* e : {quiet.get(), heard.get()})
-        std::tie(e->maxDepth, e->timeBudget) = std::pair{7, 1 << 30};
+    for (Engine* e : {quiet.get(), heard.get()}) e->setSearchBudget(NO_DEADLINE_MS, 7);
     quiet->iterativeDeepening(qx, qy);
-    heard->iterativeDeepening(hx, hy);
+    heard->iterativeDeepening(hx, hy, limits);
     EXPECT_EQ(std::tie(heard->nodes, hx, hy), std::tie(quiet->nodes, qx, qy));
 
     const SearchReport& last = heard->report;
@@ -89,7 +96,7 @@ TEST(Levels, FivesAreTakenAndBlockedAtEveryLevel) {
 TEST(Levels, TheMoveDependsOnThePositionAndTheSeedAlone) {
     for (int level = 1; level < FULL_STRENGTH; ++level) {
         auto fresh = positionFromMoves(15, 15, MIDDLE), used = positionFromMoves(15, 15, MIDDLE);
-        std::tie(used->maxDepth, used->timeBudget) = std::pair{7, 1 << 30};
+        used->setSearchBudget(NO_DEADLINE_MS, 7);
         int x, y, fx, fy;
         used->iterativeDeepening(x, y);
         ASSERT_TRUE(levelMove(*fresh, level, 0, level, fx, fy) &&

@@ -150,7 +150,7 @@ TEST(PvSearch, AnInterruptedRootKeepsTheLastMoveThatRaisedAlpha) {
         int expected = -1;
         for (int i = 0; i < j - 1; ++i)
             if (expected < 0 || values[i] > values[expected]) expected = i;
-        const PvMove got = e->pvTable[0][0];
+        const Point got = e->pvTable[0][0];
         if (expected < 0) {
             EXPECT_EQ(got.x, 0) << j;
         } else {
@@ -186,8 +186,9 @@ TEST(IterativeDeepening, DepthsBelowFiveYieldNoMove) {
     EXPECT_EQ(x, -BORDER);
     EXPECT_EQ(y, -BORDER);
     // The caller's fallback is a legal square.
-    int ex = x + BORDER, ey = y + BORDER;
-    ASSERT_TRUE(e->legalOrFallback(ex, ey));
+    const Point move = e->legalOrFallback(toEngine(x, y));
+    ASSERT_TRUE(isSquare(move));
+    const int ex = move.x, ey = move.y;
     EXPECT_TRUE(e->isPlayable(ex, ey));
     EXPECT_EQ(e->cells[ex][ey].state, EMPTY);
 }

@@ -275,7 +275,7 @@ TEST(SearchTablePv, StorePvPutsTheMoveBeforeTheChildsLine) {
     e->pvTable[1][1] = {11, 12};
     e->pvTable[1][2] = {13, 14};
     e->pvTable[1][3] = {99, 99};  // beyond the child's line
-    e->pvTable[0][3] = {-7, -7};
+    e->pvTable[0][3] = {77, 77};
     e->pvLength[1] = 3;
     e->ply = 0;
     e->storePv(9, 10);
@@ -285,7 +285,7 @@ TEST(SearchTablePv, StorePvPutsTheMoveBeforeTheChildsLine) {
     EXPECT_EQ(e->pvTable[0][1].y, 12);
     EXPECT_EQ(e->pvTable[0][2].x, 13);
     EXPECT_EQ(e->pvTable[0][2].y, 14);
-    EXPECT_EQ(e->pvTable[0][3].x, -7);  // untouched
+    EXPECT_EQ(e->pvTable[0][3].x, 77);  // untouched
     EXPECT_EQ(e->pvLength[0], 3);
 }
 

@@ -17,8 +17,9 @@ void selfPlay(int width, int height, int budget) {
         e->timeBudget = budget;
         int x, y;
         e->iterativeDeepening(x, y);
-        int ex = x + BORDER, ey = y + BORDER;
-        ASSERT_TRUE(e->legalOrFallback(ex, ey));
+        const Point move = e->legalOrFallback(toEngine(x, y));
+        ASSERT_TRUE(isSquare(move));
+        const int ex = move.x, ey = move.y;
         ASSERT_TRUE(e->isPlayable(ex, ey));
         ASSERT_EQ(e->cells[ex][ey].state, EMPTY);
         five = e->cells[ex][ey].threatClass[e->sideToMove] == CLASS_FIVE;

@@ -39,7 +39,7 @@ if [ "$quick" = 1 ]; then
   exit 0
 fi
 echo "=== lateness (report only)"
-build/release/bench/quillmot-bench --lateness --budgets 50,200,500
+build/release/bench/quillmot-bench lateness --budgets 50,200,500
 echo "=== windows"
 tools/test-windows.sh
 echo "=== browser"

@@ -97,13 +97,13 @@ python3 tools/soak.py --engine-a build/release/pbrain-quillmot --engine-b "$wine
 # debug build, a slow clock read inside the search).
 step "bench under Wine"
 read -r depth signature < <(grep -E '^[0-9]+ [0-9]+$' bench/signature.txt | head -n 1)
-"$wine" "$bench_exe" --depth "$depth" --expect "$signature" < /dev/null | tail -3
+"$wine" "$bench_exe" search --depth "$depth" --expect "$signature" < /dev/null | tail -3
 speed_depth=${BENCH_SPEED_DEPTH:-8}
 best_linux=0
 best_wine=0
 for _ in 1 2; do
-  linux=$(build/release/bench/quillmot-bench --depth "$speed_depth" | sed -n 's/^nodes\/second //p')
-  wine_nps=$("$wine" "$bench_exe" --depth "$speed_depth" < /dev/null | sed -n 's/^nodes\/second //p' | tr -d '\r')
+  linux=$(build/release/bench/quillmot-bench search --depth "$speed_depth" | sed -n 's/^nodes\/second //p')
+  wine_nps=$("$wine" "$bench_exe" search --depth "$speed_depth" < /dev/null | sed -n 's/^nodes\/second //p' | tr -d '\r')
   for reading in "Linux:$linux" "Windows:$wine_nps"; do
     if ! [[ ${reading#*:} =~ ^[1-9][0-9]*$ ]]; then
       echo "test-windows: the ${reading%%:*} bench gave no nodes/second reading at depth" \

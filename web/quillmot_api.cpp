@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "engine/engine.h"
+#include "engine/fives.h"
+#include "engine/set_up.h"
 #include "patterns/tables.h"
 #include "search/levels.h"
 
@@ -10,9 +12,6 @@ namespace quillmot {
 namespace {
 
 constexpr int MAX_THINK_MS = 3600 * 1000;
-// A stone completes at most four lines, each at most 4 + 1 + 4 squares long: no five
-// stood on the board before it, so no run on either side of it exceeds four.
-constexpr int MAX_FIVE_SQUARES = 1 + DIRECTIONS * 8;
 
 struct Game {
     std::unique_ptr<Engine> engine;
@@ -27,63 +26,27 @@ struct Game {
 
 Game game;
 
-int pack(int x, int y) { return x + 256 * y; }  // protocol coordinates
-
-bool onBoard(const Engine& engine, int x, int y) {
-    return x >= 0 && x < engine.boardSize && y >= 0 && y < engine.boardHeight;
+// The edge between the page's coordinates and the engine's: a square of the page is packed
+// as x + 256 * y in protocol coordinates.
+int pack(Point square) {
+    const ProtocolSquare p = toProtocol(square);
+    return p.x + 256 * p.y;
 }
 
-// Whether a run of five or more of one colour stands anywhere: each run is counted from
-// its first stone. The border stops every run, so no read leaves the array.
-bool hasFive(const Engine& engine) {
-    for (int x = BORDER; x < BORDER + engine.boardSize; ++x) {
-        for (int y = BORDER; y < BORDER + engine.boardHeight; ++y) {
-            const int player = engine.cells[x][y].state;
-            if (player != STONE_0 && player != STONE_1) continue;
-            for (int k = 0; k < DIRECTIONS; ++k) {
-                if (engine.cells[x - DIR_DX[k]][y - DIR_DY[k]].state == player) continue;
-                int run = 1;
-                while (run < 5 &&
-                       engine.cells[x + run * DIR_DX[k]][y + run * DIR_DY[k]].state == player)
-                    ++run;
-                if (run == 5) return true;
-            }
-        }
-    }
-    return false;
+// The engine's square of the page's (x, y), or NO_MOVE when it lies off the board.
+Point square(const Engine& engine, int x, int y) {
+    const bool on = x >= 0 && x < engine.boardSize && y >= 0 && y < engine.boardHeight;
+    return on ? toEngine(x, y) : NO_MOVE;
 }
 
 // After every change of the board: the squares of every run of five or more through the
 // last stone (none after a pass), and whether a five stands anywhere.
 void findFive() {
-    game.fiveCount = 0;
     const Engine& engine = *game.engine;
-    game.anyFive = hasFive(engine);
-    if (engine.moveCount == 0 || engine.lastWasPass()) return;
-    const Point last = engine.moveHistory[engine.moveCount - 1];
-    const int player = engine.cells[last.x][last.y].state;
-    bool any = false;
-    for (int k = 0; k < DIRECTIONS; ++k) {
-        int back = 0, ahead = 0;
-        // The border is four squares wide: no read leaves the array.
-        while (
-            back < 4 &&
-            engine.cells[last.x - (back + 1) * DIR_DX[k]][last.y - (back + 1) * DIR_DY[k]].state ==
-                player)
-            ++back;
-        while (ahead < 4 &&
-               engine.cells[last.x + (ahead + 1) * DIR_DX[k]][last.y + (ahead + 1) * DIR_DY[k]]
-                       .state == player)
-            ++ahead;
-        if (back + 1 + ahead < 5) continue;
-        for (int d = -back; d <= ahead; ++d) {
-            if (d == 0) continue;
-            game.five[game.fiveCount++] = Point{static_cast<uint8_t>(last.x + d * DIR_DX[k]),
-                                                static_cast<uint8_t>(last.y + d * DIR_DY[k])};
-        }
-        any = true;
-    }
-    if (any) game.five[game.fiveCount++] = last;
+    game.anyFive = hasFiveAnywhere(engine);
+    const bool stone = engine.moveCount > 0 && !engine.lastWasPass();
+    game.fiveCount =
+        stone ? fiveThrough(engine, engine.moveHistory[engine.moveCount - 1], game.five) : 0;
 }
 
 // Why the side to move cannot move now, or 0.
@@ -98,10 +61,9 @@ int refusal() {
 // Runs the iterative deepening as set up by the caller; the move in protocol coordinates,
 // never an occupied or off-board square (the caller has ruled out a full board).
 int search() {
-    int x, y;
     game.searched = game.engine.get();
-    if (!game.engine->searchMove(x, y)) return QUILLMOT_BOARD_FULL;
-    return pack(x, y);
+    const Point move = game.engine->gameMove();
+    return isSquare(move) ? pack(move) : QUILLMOT_BOARD_FULL;
 }
 
 }  // namespace
@@ -129,9 +91,10 @@ int quillmot_new_game(int width, int height) {
 int quillmot_place(int x, int y) {
     if (const int refused = refusal()) return refused;
     Engine& engine = *game.engine;
-    if (!onBoard(engine, x, y)) return QUILLMOT_OFF_BOARD;
-    if (engine.cells[x + BORDER][y + BORDER].state != EMPTY) return QUILLMOT_OCCUPIED;
-    engine.move(x, y);
+    const Point at = square(engine, x, y);
+    if (!isSquare(at)) return QUILLMOT_OFF_BOARD;
+    if (!engine.isEmptySquare(at)) return QUILLMOT_OCCUPIED;
+    engine.makeMove(at.x, at.y);
     findFive();
     return 0;
 }
@@ -151,9 +114,7 @@ int quillmot_think(int milliseconds) { return quillmot_level_move(FULL_STRENGTH,
 int quillmot_search_depth(int depth) {
     if (const int refused = refusal()) return refused;
     if (depth < FIRST_DEPTH || depth > MAX_SEARCH_DEPTH) return QUILLMOT_BAD_ARGUMENT;
-    // No deadline within reach: the depth alone ends the search.
-    game.engine->maxDepth = depth;
-    game.engine->timeBudget = 1 << 30;
+    game.engine->setSearchBudget(NO_DEADLINE_MS, depth);
     return search();
 }
 
@@ -165,13 +126,13 @@ int quillmot_move_count(void) { return game.engine ? game.engine->moveCount : 0;
 int quillmot_move_at(int index) {
     if (!game.engine || index < 0 || index >= game.engine->moveCount) return QUILLMOT_BAD_ARGUMENT;
     const Point p = game.engine->moveHistory[index];
-    if (p.x == 0) return QUILLMOT_PASSED;
-    return pack(p.x - BORDER, p.y - BORDER);
+    return p == PASS ? QUILLMOT_PASSED : pack(p);
 }
 
 int quillmot_stone(int x, int y) {
-    if (!game.engine || !onBoard(*game.engine, x, y)) return -1;
-    const int state = game.engine->cells[x + BORDER][y + BORDER].state;
+    if (!game.engine) return -1;
+    const Point at = square(*game.engine, x, y);
+    const int state = isSquare(at) ? game.engine->cellAt(at).state : EMPTY;
     return state == STONE_0 || state == STONE_1 ? state : -1;
 }
 
@@ -179,7 +140,7 @@ int quillmot_five_count(void) { return game.fiveCount; }
 
 int quillmot_five_square(int index) {
     if (index < 0 || index >= game.fiveCount) return QUILLMOT_BAD_ARGUMENT;
-    return pack(game.five[index].x - BORDER, game.five[index].y - BORDER);
+    return pack(game.five[index]);
 }
 
 // ---- The engine's view and its levels ----
@@ -202,7 +163,7 @@ int quillmot_report_line_length(void) { return lastReport().lineLength; }
 int quillmot_report_line_at(int index) {
     const SearchReport& report = lastReport();
     if (index < 0 || index >= report.lineLength) return QUILLMOT_BAD_ARGUMENT;
-    return pack(report.line[index].x - BORDER, report.line[index].y - BORDER);
+    return pack(report.line[index]);
 }
 
 int quillmot_report_forced(void) {
@@ -217,10 +178,9 @@ int quillmot_level_move(int level, int milliseconds, unsigned seed) {
     if (findLevel(level) == nullptr) return QUILLMOT_BAD_ARGUMENT;
     if (level == FULL_STRENGTH && (milliseconds < 1 || milliseconds > MAX_THINK_MS))
         return QUILLMOT_BAD_ARGUMENT;
-    int x, y;
     game.searched = game.engine.get();
-    if (!levelMove(*game.engine, level, milliseconds, seed, x, y)) return QUILLMOT_BOARD_FULL;
-    return pack(x, y);
+    const Point move = levelMove(*game.engine, level, milliseconds, seed);
+    return isSquare(move) ? pack(move) : QUILLMOT_BOARD_FULL;
 }
 
 // ---- Set-up, analysis and hints ----
@@ -229,22 +189,17 @@ int quillmot_place_colour(int x, int y, int colour) {
     if (!game.engine) return QUILLMOT_NO_GAME;
     Engine& engine = *game.engine;
     if (colour != STONE_0 && colour != STONE_1) return QUILLMOT_BAD_ARGUMENT;
-    if (!onBoard(engine, x, y)) return QUILLMOT_OFF_BOARD;
-    if (engine.cells[x + BORDER][y + BORDER].state != EMPTY) return QUILLMOT_OCCUPIED;
-    if (engine.sideToMove != colour) {
-        if (const int refused = quillmot_pass()) return refused;
-    }
-    engine.move(x, y);
+    const Point at = square(engine, x, y);
+    if (!isSquare(at)) return QUILLMOT_OFF_BOARD;
+    if (!engine.isEmptySquare(at)) return QUILLMOT_OCCUPIED;
+    if (!placeColour(engine, at, colour)) return QUILLMOT_HISTORY_FULL;
     findFive();
     return 0;
 }
 
 int quillmot_pass(void) {
     if (!game.engine) return QUILLMOT_NO_GAME;
-    // The history has room for a stone on every square and as many passes, and a search
-    // adds only stones: with at most MAX_MOVES passes no search can overflow it.
-    if (game.engine->passCount >= MAX_MOVES) return QUILLMOT_HISTORY_FULL;
-    game.engine->passTurn();
+    if (!giveTurnTo(*game.engine, 1 - game.engine->sideToMove)) return QUILLMOT_HISTORY_FULL;
     findFive();
     return 0;
 }
@@ -259,7 +214,8 @@ int quillmot_hint(int milliseconds) {
     const Engine& played = *game.engine;
     // The first stone: the centre, without a search and without a report.
     game.searched = nullptr;
-    if (played.stoneCount() == 0) return pack(played.boardSize / 2, played.boardHeight / 2);
+    if (played.stoneCount() == 0)
+        return pack(toEngine(played.boardSize / 2, played.boardHeight / 2));
     // The hint engine replays the whole history, passes included, so that it sees the
     // same position with the same side to move; its tables start empty every time.
     if (!game.hintEngine) game.hintEngine = std::make_unique<Engine>();
@@ -267,16 +223,15 @@ int quillmot_hint(int milliseconds) {
     engine.start(played.boardSize, played.boardHeight);
     for (int i = 0; i < played.moveCount; ++i) {
         const Point p = played.moveHistory[i];
-        if (p.x == 0)
+        if (p == PASS)
             engine.passTurn();
         else
             engine.makeMove(p.x, p.y);
     }
-    engine.maxDepth = MAX_SEARCH_DEPTH;
-    engine.timeBudget = milliseconds;
-    int x, y;
+    engine.setSearchBudget(milliseconds);
     game.searched = &engine;
-    return engine.searchMove(x, y) ? pack(x, y) : QUILLMOT_BOARD_FULL;
+    const Point move = engine.gameMove();
+    return isSquare(move) ? pack(move) : QUILLMOT_BOARD_FULL;
 }
 
 }  // extern "C"

@@ -206,8 +206,9 @@ inline std::string runCase(Engine& engine, const EngineCase& c, CaseTiming* timi
     int x, y;
     const auto start = std::chrono::steady_clock::now();
     engine.iterativeDeepening(x, y);
-    int ex = x + BORDER, ey = y + BORDER;
-    const bool legal = engine.legalOrFallback(ex, ey);
+    const Point fallback = engine.legalOrFallback(toEngine(x, y));
+    const bool legal = isSquare(fallback);
+    const int ex = fallback.x, ey = fallback.y;
     if (timing != nullptr) {
         timing->searched = true;
         timing->elapsedMs =

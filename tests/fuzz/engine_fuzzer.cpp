@@ -24,7 +24,8 @@ void reportSlowest() {
     std::fprintf(
         stderr,
         "engine fuzzer: slowest search %.1f ms, %.1f ms past its deadline (%dx%d, %d stones, "
-        "budget %d ms)\nengine fuzzer: replay: quillmot-bench --budget %d --game \"%d %d%s\"\n",
+        "budget %d ms)\nengine fuzzer: replay: quillmot-bench search --budget %d --game \"%d "
+        "%d%s\"\n",
         slowest.elapsedMs, slowest.overrunMs, slowest.width, slowest.height, slowest.stones,
         slowest.budget, slowest.budget, slowest.width, slowest.height, slowest.moves.c_str());
 }

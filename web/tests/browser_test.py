@@ -593,8 +593,8 @@ class BrowserTest:
     # ---- The module against the native build ----
 
     def same_search(self, bench, name, depth):
-        line = subprocess.run([bench, "--show", name], check=True, capture_output=True, text=True).stdout
-        native = subprocess.run([bench, "--depth", str(depth), "--game", line.strip()], check=True,
+        line = subprocess.run([bench, "search", "--show", name], check=True, capture_output=True, text=True).stdout
+        native = subprocess.run([bench, "search", "--depth", str(depth), "--game", line.strip()], check=True,
                                 capture_output=True, text=True).stdout
         row = next(r.split() for r in native.splitlines() if r.startswith("game "))
         native_nodes, native_move, native_ms = int(row[2]), row[4], float(row[5])
@@ -626,8 +626,8 @@ class BrowserTest:
         same depth, score and nodes in its report."""
         base = self.page.driver.current_url.rsplit("/", 1)[0] + "/"
         for name, level, seed in LEVEL_COMPARED:
-            line = subprocess.run([bench, "--show", name], check=True, capture_output=True, text=True).stdout
-            native = subprocess.run([bench, "--level", str(level), "--seed", str(seed), "--game", line.strip()],
+            line = subprocess.run([bench, "search", "--show", name], check=True, capture_output=True, text=True).stdout
+            native = subprocess.run([bench, "level", str(level), "--seed", str(seed), "--game", line.strip()],
                                     check=True, capture_output=True, text=True).stdout.splitlines()
             native_move = native[0].split()[6]
             report = native[1].split()
