@@ -11,6 +11,7 @@
 #include "engine/engine.h"
 #include "engine/fives.h"
 #include "search/levels.h"
+#include "search/openings.h"
 
 namespace quillmot::ladder {
 
@@ -29,12 +30,6 @@ constexpr int BOARD = 15;
 constexpr int SIMPLE = 0;  // the simple player, in place of a level number
 constexpr uint64_t OPENING_SEED = 2026;
 constexpr uint64_t SIMPLE_OPENING_SEED = 12;
-// The three stones of an opening lie in the centre's 5 by 5 block, and Club's value of the
-// position for the side to move (White) is within this much of even.
-constexpr int OPENING_REACH = 2;
-constexpr int BALANCED = 40;
-
-using Opening = std::array<Point, 3>;  // protocol coordinates, Black, White, Black
 
 struct Player {
     int level;
@@ -103,27 +98,13 @@ Point simpleMove(const Engine& e, LevelRandom& random) {
     return Point{static_cast<uint8_t>(x), static_cast<uint8_t>(y)};
 }
 
-// Seeded openings: three stones near the centre that leave neither side ahead.
+// Seeded balanced openings, the same every run.
 std::vector<Opening> makeOpenings(int count, uint64_t seed) {
     LevelRandom random(seed);
     auto engine = positions::startedEngine(BOARD);
     std::vector<Opening> openings;
-    const int centre = BOARD / 2, side = 2 * OPENING_REACH + 1;
-    while (static_cast<int>(openings.size()) < count) {
-        Opening o;
-        engine->start(BOARD);
-        bool distinct = true;
-        for (Point& p : o) {
-            p = Point{static_cast<uint8_t>(centre - OPENING_REACH + random.below(side)),
-                      static_cast<uint8_t>(centre - OPENING_REACH + random.below(side))};
-            distinct = distinct && engine->isEmptySquare(toEngine(p.x, p.y));
-            if (distinct) engine->move(p.x, p.y);
-        }
-        if (!distinct) continue;
-        levelMove(*engine, 3, 0, 0);
-        const int value = engine->report.score;
-        if (value >= -BALANCED && value <= BALANCED) openings.push_back(o);
-    }
+    while (static_cast<int>(openings.size()) < count)
+        openings.push_back(drawBalancedOpening(*engine, random));
     return openings;
 }
 
@@ -147,7 +128,7 @@ Outcome play(const Game& game) {
     Player* players[2] = {&game.black, &game.white};
     for (Player* p : players) {
         p->engine->start(BOARD);
-        for (const Point& s : game.opening) p->engine->move(s.x, s.y);
+        for (const Point& s : game.opening) p->engine->makeMove(s.x, s.y);
     }
     LevelRandom random(game.seed);
     const Engine& board = *game.black.engine;

@@ -19,4 +19,24 @@ bool placeColour(Engine& engine, Point square, int colour) {
     return true;
 }
 
+void takeBackAll(Engine& engine, SavedGame& saved) {
+    saved.count = engine.moveCount;
+    for (int i = 0; i < engine.moveCount; ++i) saved.moves[i] = engine.moveHistory[i];
+    while (engine.moveCount > 0) {
+        if (engine.lastWasPass())
+            engine.undoPass();
+        else
+            engine.undo();
+    }
+}
+
+void replay(Engine& engine, const SavedGame& saved) {
+    for (int i = 0; i < saved.count; ++i) {
+        if (saved.moves[i] == PASS)
+            engine.passTurn();
+        else
+            engine.makeMove(saved.moves[i].x, saved.moves[i].y);
+    }
+}
+
 }  // namespace quillmot

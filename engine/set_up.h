@@ -3,6 +3,8 @@
 // their stones here, so that a position comes out the same, stones and passes, either way.
 #pragma once
 
+#include <cstdint>
+
 #include "base/types.h"
 
 namespace quillmot {
@@ -20,5 +22,17 @@ bool giveTurnTo(Engine& engine, int colour);
 // A stone of colour on the empty playable square, the turn given away first when the other
 // colour is to move. False, and nothing changed, when that pass does not fit.
 bool placeColour(Engine& engine, Point square, int colour);
+
+// The stones and passes of a game in play order, kept while the engine's board serves
+// something else (a Swap2 decision searches positions of its own).
+struct SavedGame {
+    int32_t count = 0;
+    Point moves[MAX_HISTORY];
+};
+
+// Takes every stone and pass back into saved: the board is then empty, black to move.
+void takeBackAll(Engine& engine, SavedGame& saved);
+// Plays saved back onto the empty board, as it was taken back.
+void replay(Engine& engine, const SavedGame& saved);
 
 }  // namespace quillmot

@@ -7,6 +7,11 @@ namespace quillmot {
 
 namespace {
 
+constexpr const char* BAD_STONE_LINE = "ERROR x,y,who or DONE expected";
+constexpr const char* RULE_NOTICE =
+    "MESSAGE Quillmot plays free-style only (five or more in a row wins); rule %d is not "
+    "supported";
+
 // Settings keys in the order INFO tries them; none is a prefix of another.
 struct InfoKey {
     const char* key;
@@ -74,7 +79,9 @@ bool FrontEnd::doCommand() {
     } else if (getCmdParam(line, "about") != nullptr) {
         output_.pipeOut("%s", ABOUT_TEXT);
     } else if (getCmdParam(line, "end") != nullptr) {
-        stopThinking();
+        // Nothing is written after END, not even the move of a turn still running: the
+        // caller leaves at once, without waiting for it.
+        output_.silence();
         brainEnd();
         return false;
     } else if (getCmdParam(line, "board") != nullptr) {
@@ -82,6 +89,8 @@ bool FrontEnd::doCommand() {
     } else if ((args = getCmdParam(line, "takeback")) != nullptr) {
         stopAndEnsureEngine();
         if (requireEngine()) commandTakeback(args);
+    } else if (getCmdParam(line, "swap2board") != nullptr) {
+        commandSwap2Board();
     } else {
         output_.pipeOut("UNKNOWN command");
     }
@@ -93,8 +102,14 @@ void FrontEnd::commandInfo(const char* args) {
         const char* value = getCmdParam(args, info.key);
         if (value == nullptr) continue;
         const int number = stringToInt(value);
-        (settings_.*info.field).store(number);
+        const int previous = (settings_.*info.field).exchange(number);
         if (info.field == &Settings::timeoutTurn) settings_.turnLimit.store(number);
+        // The rules are free-style whatever the manager sets; a player should hear so.
+        if (info.field == &Settings::rule && number != 0 && number != previous) {
+            char notice[160];
+            std::snprintf(notice, sizeof notice, RULE_NOTICE, number);
+            output_.setNotice(notice);
+        }
         return;
     }
 }
@@ -132,8 +147,9 @@ bool FrontEnd::commandBoard() {
     for (;;) {
         if (!getLine()) return true;  // the loop sees the end of input
         int stone[3];
-        const bool stoneLine = scanInts(cmdBuffer_, "%d,%d,%d", stone) == 3 && stone[0] >= 0 &&
-                               stone[0] < boardWidth_ && stone[1] >= 0 && stone[1] < boardHeight_ &&
+        const bool stoneForm = scanInts(cmdBuffer_, "%d,%d,%d", stone) == 3;
+        const bool stoneLine = stoneForm && stone[0] >= 0 && stone[0] < boardWidth_ &&
+                               stone[1] >= 0 && stone[1] < boardHeight_ &&
                                (stone[2] == WHO_OWN || stone[2] == WHO_OPPONENT);
         if (!haveEngine) {
             if (stoneLine) continue;  // read the block through, so it cannot come back as commands
@@ -145,15 +161,67 @@ bool FrontEnd::commandBoard() {
             boardBlock_.add(stone[0], stone[1], stone[2]);
             continue;
         }
-        if (!equalsIgnoreCase(cmdBuffer_, "done"))
-            output_.pipeOut("ERROR x,y,who or DONE expected");
+        const bool done = equalsIgnoreCase(cmdBuffer_, "done");
+        if (!done) output_.pipeOut(BAD_STONE_LINE);
         // The stones before a bad line make the position all the same.
         engine_->start(engine_->boardSize, engine_->boardHeight);
         boardBlock_.placeOn(*engine_);
         moveNumber_ = engine_->stoneCount() + 1;
-        startThinking();
-        return true;
+        if (!stoneForm) {
+            startThinking();
+            return true;
+        }
+        // A stone the engine cannot place (a third kind of stone, a square off the board or
+        // named twice): the position lacks a stone the manager has, so a move could land on
+        // it. The rest of the block is read without a word, and no move follows; the first
+        // line after it that is no stone line, unless DONE, is a command again.
+        do {
+            if (!getLine()) return true;
+        } while (scanInts(cmdBuffer_, "%d,%d,%d", stone) == 3);
+        return equalsIgnoreCase(cmdBuffer_, "done") || doCommand();
     }
+}
+
+// SWAP2BOARD: the stones of a Swap2 opening so far, one "x,y" line each in play order, then
+// DONE; the engine answers its choice. The block is checked whole here; the decision is a
+// turn of the worker.
+void FrontEnd::commandSwap2Board() {
+    stopAndEnsureEngine();
+    const char* problem = nullptr;
+    char where[64] = "";
+    int count = 0;
+    for (;;) {
+        if (!getLine()) return;  // the loop sees the end of input
+        if (equalsIgnoreCase(cmdBuffer_, "done")) break;
+        int xy[2];
+        if (scanInts(cmdBuffer_, "%d,%d", xy) != 2) {
+            problem = "x,y or DONE expected";  // and the line is not a command
+            where[0] = '\0';
+            break;
+        }
+        if (problem != nullptr) continue;  // the rest of the block is read through
+        const bool on = engine_ != nullptr && onEngineBoard(xy[0], xy[1]);
+        bool taken = false;
+        for (int i = 0; on && i < count && i < SWAP2_MAX_STONES; ++i)
+            taken = taken || swap2Stones_[i] == toEngine(xy[0], xy[1]);
+        if (!on || taken) {
+            problem = !on ? "is off the board" : "is taken";
+            std::snprintf(where, sizeof where, "%d,%d ", xy[0], xy[1]);
+        } else if (count < SWAP2_MAX_STONES) {
+            swap2Stones_[count] = toEngine(xy[0], xy[1]);
+        }
+        ++count;
+    }
+    if (!requireEngine()) return;
+    if (problem == nullptr && count != 0 && count != 3 && count != 5)
+        problem = "takes 0, 3 or 5 stones";
+    if (problem != nullptr) {
+        output_.pipeOut("ERROR SWAP2BOARD %s%s", where, problem);
+        return;
+    }
+    swap2Count_ = count;
+    turnKind_ = TurnKind::Swap2;
+    startThinking();
 }
 
 // TAKEBACK x,y takes back the last stone placed, which must be on that square.

@@ -45,6 +45,10 @@ public:
     // Leaves the process with status 0 at once; no further line is written.
     [[noreturn]] void exitNow();
 
+    // Waits until the worker's turn, if one runs, has ended: for callers that drive the
+    // front end in-process and look at the engine after run().
+    void waitForTurn() { stopThinking(); }
+
     Output& output() { return output_; }
 
 private:
@@ -52,6 +56,7 @@ private:
     bool getLine();
     bool doCommand();  // false after END
     bool commandBoard();
+    void commandSwap2Board();
     void commandTakeback(const char* args);
     void commandInfo(const char* args);
     void commandStart(const char* args);
@@ -78,7 +83,11 @@ private:
     void brainRestart();
     void brainMove(int x, int y);
     void playAndReport(int x, int y);
+    // The budget of the turn that would make move moveNumber of the game: from the settings
+    // (or the fixed budget), within the manager's limits, the shortest for timeout_turn 0.
+    int turnBudgetFor(int moveNumber);
     void brainTurn();
+    void swap2Turn();
     void brainEnd() {}
 
     FILE* in_;
@@ -93,6 +102,13 @@ private:
     std::unique_ptr<Engine> engine_;
     int moveNumber_ = 1;  // the stones on the board plus one
     BoardBlock boardBlock_;
+    // What the worker's next turn is: the engine's move, or a Swap2 choice on the stones of
+    // the last SWAP2BOARD block (engine coordinates, in play order).
+    enum class TurnKind { Move, Swap2 };
+    TurnKind turnKind_ = TurnKind::Move;
+    static constexpr int SWAP2_MAX_STONES = 5;
+    Point swap2Stones_[SWAP2_MAX_STONES]{};
+    int swap2Count_ = 0;
 
     Event startEvent_{true, false};
     Event idleEvent_{false, true};

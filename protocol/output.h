@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <string>
 
 namespace quillmot {
 
@@ -17,9 +18,25 @@ public:
     // process at once.
     void closeForExit() { mutex_.lock(); }
 
+    // From now on every line is dropped: nothing may follow END, not even the move of a
+    // turn that is still running.
+    void silence() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        silenced_ = true;
+    }
+
+    // A line written once, just before the next line of any kind (an INFO that the engine
+    // has something to say about: INFO itself has no reply).
+    void setNotice(std::string notice) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        notice_ = std::move(notice);
+    }
+
 private:
     FILE* out_;
     std::mutex mutex_;
+    bool silenced_ = false;
+    std::string notice_;
 };
 
 }  // namespace quillmot

@@ -31,6 +31,7 @@ SessionResult runSession(const std::string& input, FrontEndOptions options,
     {
         FrontEnd frontEnd(in, out, std::move(options));
         result.exit = frontEnd.run();
+        frontEnd.waitForTurn();
         if (afterRun) afterRun();
     }
     std::rewind(out);
@@ -164,7 +165,7 @@ TEST(ProtocolFrontEnd, ABoardInPlayOrderSearchesLikeTheGameItself) {
         FrontEndOptions options;
         options.makeEngine = [&engine] { return engine = new Engine(); };
         options.fixedBudget = 1 << 30;  // the depth ends the search, never the clock
-        std::string input = "START 15\n" + block + "DONE\nEND\n";
+        std::string input = "START 15\n" + block + "DONE\n";
         if (depth == FIRST_DEPTH)
             input = "INFO timeout_turn 0\n" + input;
         else

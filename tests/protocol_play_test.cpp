@@ -50,26 +50,32 @@ TEST_F(ProtocolSession, EmptyBoardBlockAnswersTheCentre) {
     EXPECT_EQ(engine.readLine(), "7,7");
 }
 
+// A block ended by a line that is no stone line: the error, then the move on the stones
+// before it. A stone line the engine cannot place (a third kind of stone, off the board,
+// named twice): the error, then the stone lines after it are read without a word and no
+// move comes; the first other line is a command, unless it is DONE.
 TEST_F(ProtocolSession, BoardBlockEndedByABadLine) {
     engine.send("INFO timeout_turn 300");
     expectReply("START 15", "OK");
     struct Case {
         std::vector<std::string> block;  // stone lines, then the line that ends the block
-        std::string afterwards;          // a stone line after the bad one: now a command
+        bool move;                       // whether the engine then answers a move
+        std::vector<std::string> after;  // lines sent after the block (and the move)
+        std::string reply;               // their reply, "" for none
     };
     const Case cases[] = {
-        {{"10,10,3"}, "DONE"},
-        {{"10,10,1", "done "}, ""},
-        {{"10,10,1", " DONE"}, ""},
-        {{"10,10,1", "10,11,0"}, "3,3,1"},
-        {{"10,10,1", "15,0,2"}, "3,3,1"},
-        {{"10,10,1", "0,-1,2"}, "3,3,1"},
-        {{"10,10,1", "10 ,11,2"}, "3,3,1"},
-        {{"10,10,1", "10,11"}, "3,3,1"},
-        {{"10,10,1", "99999999999,1,2"}, "3,3,1"},
-        {{"10,10,1", "10,10,2"}, "3,3,1"},  // the square is taken
-        {{"10,10,1", "START 15"}, ""},      // the line ends the block and is not executed
-        {{"10,10,1", ""}, ""},
+        {{"10,10,1", "done "}, true, {}, ""},
+        {{"10,10,1", " DONE"}, true, {}, ""},
+        {{"10,10,1", "10 ,11,2"}, true, {"3,3,1"}, "UNKNOWN command"},
+        {{"10,10,1", "10,11"}, true, {"3,3,1"}, "UNKNOWN command"},
+        {{"10,10,1", "START 15"}, true, {}, ""},  // the line ends the block and is not executed
+        {{"10,10,1", ""}, true, {}, ""},
+        {{"7,7,3"}, false, {"DONE"}, ""},  // a stone of a continuous game: no move at all
+        {{"10,10,1", "10,11,0"}, false, {"3,3,1", "4,4,2", "DONE"}, ""},
+        {{"10,10,1", "15,0,2"}, false, {"3,3,1", "ABOUT"}, ABOUT},
+        {{"10,10,1", "0,-1,2"}, false, {"ABOUT"}, ABOUT},
+        {{"10,10,1", "99999999999,1,2"}, false, {"done", "PLAY 10,10"}, "ERROR bad coordinates"},
+        {{"10,10,1", "10,10,2"}, false, {"DONE "}, "UNKNOWN command"},  // the square is taken
     };
     for (const Case& c : cases) {
         expectReply("RESTART", "OK");
@@ -81,15 +87,82 @@ TEST_F(ProtocolSession, BoardBlockEndedByABadLine) {
         }
         engine.send(c.block.back());
         EXPECT_EQ(engine.readLine(), BAD_STONE) << c.block.back();
-        // The stones before the bad line stay and the engine still answers a move.
-        const std::string reply = engine.readLine();
-        if (c.block.size() == 1)
-            EXPECT_EQ(reply, "7,7") << c.block.back();
-        else
+        if (c.move) {
+            // The stones before the bad line stay and the engine still answers a move.
+            const std::string reply = engine.readLine();
             EXPECT_TRUE(board.takeMove(reply)) << c.block.back();
-        if (!c.afterwards.empty()) expectReply(c.afterwards, "UNKNOWN command");
+        }
+        for (const std::string& line : c.after) engine.send(line);
+        if (!c.reply.empty()) {
+            EXPECT_EQ(engine.readLine(), c.reply) << c.block.back();
+        }
         expectNothingPending();
     }
+}
+
+// SWAP2BOARD: three stones for none, SWAP or one or two stones for three, SWAP or one for
+// five, all on empty squares near the opening; a bad block is answered by one error line
+// and changes nothing.
+TEST_F(ProtocolSession, Swap2BoardAnswersInForm) {
+    engine.send("INFO timeout_turn 0");
+    expectReply("START 15", "OK");
+    auto stones = [](const std::string& reply) {
+        std::istringstream in(reply);
+        std::vector<std::string> squares;
+        for (std::string square; in >> square;) squares.push_back(square);
+        return squares;
+    };
+    for (const std::vector<std::string>& block :
+         {std::vector<std::string>{}, {"7,7", "8,7", "9,9"}, {"7,7", "8,8", "6,6", "7,8", "9,9"}}) {
+        engine.send("SWAP2BOARD");
+        BoardModel board(15, 15);
+        for (const std::string& square : block) {
+            engine.send(square);
+            EXPECT_TRUE(board.takeMove(square));
+        }
+        engine.send("DONE");
+        const std::string reply = engine.readLine();
+        const std::vector<std::string> placed = stones(reply);
+        const size_t most = block.empty() ? 3 : block.size() == 3 ? 2 : 1;
+        EXPECT_TRUE(reply == "SWAP"
+                        ? !block.empty()
+                        : placed.size() == most || (block.size() == 3 && placed.size() == 1))
+            << reply;
+        if (reply != "SWAP") {
+            for (const std::string& square : placed) EXPECT_TRUE(board.takeMove(square)) << reply;
+        }
+    }
+    const std::pair<std::vector<std::string>, std::string> bad[] = {
+        {{"7,7", "8,8", "DONE"}, "ERROR SWAP2BOARD takes 0, 3 or 5 stones"},
+        {{"7,7", "7,7", "8,8", "DONE"}, "ERROR SWAP2BOARD 7,7 is taken"},
+        {{"7,7", "15,3", "8,8", "DONE"}, "ERROR SWAP2BOARD 15,3 is off the board"},
+        {{"7,7", "ABOUT"}, "ERROR SWAP2BOARD x,y or DONE expected"},  // not executed
+    };
+    for (const auto& [lines, error] : bad) {
+        engine.send("SWAP2BOARD");
+        for (const std::string& line : lines) engine.send(line);
+        EXPECT_EQ(engine.readLine(), error);
+    }
+    // The game the engine held is as it was: an empty board.
+    engine.send("BEGIN");
+    EXPECT_EQ(engine.readLine(), "7,7");
+    expectNothingPending();
+}
+
+// A rule the engine does not play is named once, before the next reply of any command.
+TEST_F(ProtocolSession, RulesNotPlayedAreNamedOnce) {
+    const std::string notice =
+        "MESSAGE Quillmot plays free-style only (five or more in a row wins); rule 4 is not "
+        "supported";
+    engine.send({"INFO rule 4", "INFO rule 4", "START 15"});
+    EXPECT_EQ(engine.takeMessages(), std::vector<std::string>{});
+    EXPECT_EQ(engine.readLine(), "OK");
+    EXPECT_EQ(engine.takeMessages(), std::vector<std::string>{notice});
+    engine.send({"INFO rule 0", "INFO rule 1", "ABOUT"});
+    EXPECT_EQ(engine.readLine(), ABOUT);
+    EXPECT_EQ(engine.takeMessages().size(), 1u);
+    expectNothingPending();
+    EXPECT_EQ(engine.takeMessages(), std::vector<std::string>{});
 }
 
 // The block is the whole position, each stone of the colour its line gives, in any order
@@ -154,12 +227,11 @@ TEST_F(ProtocolSession, BoardDuringAGameReplacesThePosition) {
     }
     EXPECT_TRUE(board.takeMove(engine.readLine()));
     expectNothingPending();
-    // The same square twice in one block is refused like any occupied square.
+    // The same square twice in one block is refused, and no move follows: the stones
+    // before it stay, and the next line is a command.
     engine.send({"BOARD", "1,1,2", "1,1,1"});
     EXPECT_EQ(engine.readLine(), BAD_STONE);
-    BoardModel single(15, 15);
-    single.place(1, 1);
-    EXPECT_TRUE(single.takeMove(engine.readLine()));
+    expectReply("PLAY 1,1", "ERROR bad coordinates");
     expectReply("PLAY 7,7", "7,7");  // free again
 }
 
@@ -430,7 +502,9 @@ TEST_F(ProtocolSession, ShowDetailWritesAMessagePerIteration) {
                  {"INFO show_detail 1", quiet, 1, -FORCED_SCORE, FORCED_SCORE},
                  {"INFO show_detail 0", quiet, 0, 0, 0},
                  {"INFO show_detail -3", five, 1, winIn(1), winIn(1)},
-                 {"", fourThree, 1, FORCED_SCORE, winIn(2)}};
+                 {"", fourThree, 1, FORCED_SCORE, winIn(2)},
+                 // Every iteration of a root decided at once tells the same: one line.
+                 {"INFO timeout_turn 1500", five, 1, winIn(1), winIn(1)}};
     engine.send("INFO timeout_turn 0");  // depth 5 alone, which always completes
     expectReply("START 15", "OK");
     std::string quietMove;

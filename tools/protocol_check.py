@@ -25,6 +25,8 @@ from soak import MOVE, Engine, Fault  # noqa: E402
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 BAD_COORDINATES = "ERROR bad coordinates"
 BAD_STONE = "ERROR x,y,who or DONE expected"
+RULE_NOTICE = ("MESSAGE Quillmot plays free-style only (five or more in a row wins); rule 4 is "
+               "not supported")
 FIRST_REPLY_S = 30  # a first start of Wine on a busy machine
 REPLY_S = 15
 
@@ -52,6 +54,25 @@ class Move:
 
     def __repr__(self):
         return f"a move on {self.width}x{self.height}"
+
+
+class Swap2:
+    """A Swap2 choice: SWAP (when allowed) or as many distinct squares of 15 by 15 as one
+    of counts, off the block's stones."""
+
+    def __init__(self, counts, stones=(), swap=True):
+        self.counts, self.stones, self.swap = counts, set(stones), swap
+
+    def matches(self, reply):
+        if reply == "SWAP":
+            return self.swap
+        squares = reply.split(" ")
+        fresh = set(squares) - self.stones
+        return (len(squares) in self.counts and len(fresh) == len(squares) and
+                all(Move(15, 15).matches(square) for square in squares))
+
+    def __repr__(self):
+        return f"a Swap2 choice of {self.counts} squares"
 
 
 def lines(*texts, end="\r\n"):
@@ -92,14 +113,25 @@ SESSIONS = [
         (b"RECTSTART 20,12\r\n", ["OK"]),
         (b"BEGIN\n", ["10,6"]),
     ], "END"),
-    ("BOARD with a bad line, then the move", [
+    ("BOARD ended by a line that is no stone line, then the move", [
         (lines("START 15", "INFO timeout_turn 500"), ["OK"]),
-        (board([(7, 7, 1), (8, 8, 2)], last="99,99,1"),
+        (board([(7, 7, 1), (8, 8, 2)], last="99,99"),
          [BAD_STONE, Move(15, 15, [(7, 7), (8, 8)])]),
     ], "END"),
-    ("END while a turn runs: the move, then the exit", [
-        (lines("START 15", "INFO timeout_turn 2000"), ["OK"]),
-        (board([(7, 7, 1), (8, 8, 2)]) + lines("END"), [Move(15, 15, [(7, 7), (8, 8)])]),
+    ("BOARD with a stone the engine cannot place: no move", [
+        (lines("START 15"), ["OK"]),
+        (board([(7, 7, 1), (8, 8, 2)], last="9,9,3") + lines("1,1,1", "DONE", "ABOUT"),
+         [BAD_STONE, "<about>"]),
+    ], "END"),
+    ("SWAP2BOARD, and a rule the engine does not play", [
+        (lines("INFO rule 4", "START 15"), [RULE_NOTICE, "OK"]),
+        (lines("INFO timeout_turn 0", "SWAP2BOARD", "DONE"), [Swap2((3,), swap=False)]),
+        (lines("SWAP2BOARD", "7,7", "8,7", "9,9", "DONE"), [Swap2((1, 2), ["7,7", "8,7", "9,9"])]),
+        (lines("SWAP2BOARD", "7,7", "7,7", "9,9", "DONE"), ["ERROR SWAP2BOARD 7,7 is taken"]),
+    ], "END"),
+    ("END while a turn runs: the exit at once, without the move", [
+        (lines("START 15", "INFO timeout_turn 60000"), ["OK"]),
+        (board([(7, 7, 1), (8, 8, 2)]) + lines("END"), []),
     ], "exit"),
     ("end of input after a reply", [
         (lines("START 15"), ["OK"]),
@@ -124,7 +156,7 @@ def run_session(command, line_end, steps, ending):
                     raise Fault(f"line end of {raw!r} is not {line_end!r}")
                 reply = raw[:-len(line_end)].decode(errors="replace")
                 want = about if want == "<about>" else want
-                ok = want.matches(reply) if isinstance(want, Move) else reply == want
+                ok = want.matches(reply) if isinstance(want, (Move, Swap2)) else reply == want
                 if not ok:
                     raise Fault(f"after {data[-40:]!r}: expected {want!r}, got {reply!r}")
         if ending == "END":

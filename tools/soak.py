@@ -14,8 +14,15 @@ the board, within the turn limit plus a small tolerance. Colours alternate betwe
 games; two games run at a time. Each game draws its board size from --sizes and, when
 --turn-ms is a range such as 200-500, its turn limit from that range.
 
+With --opening swap2 the engines make the opening themselves by the Swap2 rule, through
+SWAP2BOARD: the first places three stones, the second swaps, places the fourth or places
+two more, and then the first chooses; each choice must be well formed, on empty squares
+and within the turn limit. The summary counts the choices and gives the slowest against
+its turn limit.
+
     tools/soak.py [--engine CMD | --engine-a CMD --engine-b CMD] [--games N] [--parallel N]
                   [--turn-ms MS | --turn-ms MIN-MAX] [--sizes 15,20] [--tolerance-ms MS] [--seed N]
+                  [--opening random | swap2]
 
 Prints one line a game and a summary with every fault and the latest reply against its
 turn limit; exits 1 when there was a fault.
@@ -127,6 +134,34 @@ def makes_five(board, size, x, y, who):
     return False
 
 
+def swap2_opening(ask_swap2, first):
+    """The opening by the Swap2 rule between engine `first` and the other: the stones in play
+    order with their colours, which engine plays which colour, and the choices made."""
+    second = 1 - first
+    stones = ask_swap2(first, [], 3, swap=False)
+    choices = []
+    reply = ask_swap2(second, stones, 2)
+    if reply is None:  # the second takes black: the first plays white's fourth stone
+        choices.append("3: swap")
+        colours = {second: 0, first: 1}
+    elif len(reply) == 1:  # the second takes white and has placed the fourth
+        choices.append("3: fourth stone")
+        stones += reply
+        colours = {first: 0, second: 1}
+    else:  # two more stones, and the first chooses
+        choices.append("3: two more")
+        stones += reply
+        reply = ask_swap2(first, stones, 1)
+        if reply is None:
+            choices.append("5: swap")
+            colours = {first: 0, second: 1}
+        else:
+            choices.append("5: sixth stone")
+            stones += reply
+            colours = {second: 0, first: 1}
+    return [(square, i % 2) for i, square in enumerate(stones)], colours, choices
+
+
 def play_game(args, number):
     rng = random.Random(args.seed * 1000 + number)
     size = rng.choice(args.sizes)
@@ -138,6 +173,8 @@ def play_game(args, number):
     moves = 0
     slowest = {"A": 0.0, "B": 0.0}
     latest = -float("inf")  # the reply that came closest to its turn limit, or past it: ms past
+    slowest_choice = -float("inf")  # the same for the Swap2 choices
+    choices = []
     try:
         for engine in engines:
             engine.send(f"START {size}")
@@ -146,17 +183,48 @@ def play_game(args, number):
                          "INFO max_memory 0", "INFO rule 0", "INFO time_left 2147483647"):
                 engine.send(info)
 
-        # A varied opening of 2 to 5 stones near the centre, in play order.
-        opening = []
-        centre = size // 2
-        while len(opening) < rng.randint(2, 5):
-            square = (centre + rng.randint(-3, 3), centre + rng.randint(-3, 3))
-            if square not in [s for s, _ in opening]:
-                opening.append((square, len(opening) % 2))
+        def ask_swap2(engine_index, stones, most, swap=True):
+            """A SWAP2BOARD choice on the stones: None for SWAP, else the squares placed."""
+            nonlocal slowest_choice
+            engine = engines[engine_index]
+            started = time.monotonic()
+            for line in ["SWAP2BOARD"] + [f"{x},{y}" for x, y in stones] + ["DONE"]:
+                engine.send(line)
+            reply = engine.read_line(turn_ms / 1000 + 10)
+            elapsed = (time.monotonic() - started) * 1000
+            slowest_choice = max(slowest_choice, elapsed - turn_ms)
+            if elapsed > turn_ms + args.tolerance_ms:
+                raise Fault(f"{engine.name}: late Swap2 choice after {elapsed:.0f} ms")
+            if reply == "SWAP" and swap:
+                return None
+            squares = []
+            for word in reply.split(" "):
+                match = MOVE.match(word)
+                if not match:
+                    raise Fault(f"{engine.name}: malformed Swap2 choice {reply!r}")
+                square = (int(match.group(1)), int(match.group(2)))
+                if not (0 <= square[0] < size and 0 <= square[1] < size) or \
+                        square in stones or square in squares:
+                    raise Fault(f"{engine.name}: Swap2 choice on a taken square: {reply!r}")
+                squares.append(square)
+            if not (1 <= len(squares) <= most and (swap or len(squares) == most)):
+                raise Fault(f"{engine.name}: Swap2 choice of {len(squares)} stones: {reply!r}")
+            return squares
+
+        if args.opening == "swap2":
+            opening, colour_of, choices = swap2_opening(ask_swap2, first)
+        else:
+            # A varied opening of 2 to 5 stones near the centre, in play order.
+            opening = []
+            centre = size // 2
+            while len(opening) < rng.randint(2, 5):
+                square = (centre + rng.randint(-3, 3), centre + rng.randint(-3, 3))
+                if square not in [s for s, _ in opening]:
+                    opening.append((square, len(opening) % 2))
+            to_move = len(opening) % 2  # colour of the next stone
+            colour_of = {first: to_move, 1 - first: 1 - to_move}
         for square, who in opening:
             board[square] = who
-        to_move = len(opening) % 2  # colour of the next stone
-        colour_of = {first: to_move, 1 - first: 1 - to_move}
 
         def ask(engine_index, lines):
             nonlocal moves, slowest, latest
@@ -185,7 +253,7 @@ def play_game(args, number):
                     + ["DONE"])
 
         history = list(opening)
-        current = first
+        current = first if colour_of[first] == len(opening) % 2 else 1 - first
         started_engines = set()
         last = None
         while True:
@@ -211,11 +279,11 @@ def play_game(args, number):
             engine.end()
         return {"number": number, "size": size, "turn_ms": turn_ms, "moves": moves,
                 "result": result, "winner": winner, "slowest": slowest, "latest": latest,
-                "fault": None}
+                "choices": choices, "slowest_choice": slowest_choice, "fault": None}
     except Fault as fault:
         return {"number": number, "size": size, "turn_ms": turn_ms, "moves": moves,
                 "result": "fault", "winner": None, "slowest": slowest, "latest": latest,
-                "fault": str(fault)}
+                "choices": choices, "slowest_choice": slowest_choice, "fault": str(fault)}
     finally:
         for engine in engines:
             engine.kill()
@@ -237,6 +305,8 @@ def main():
     parser.add_argument("--tolerance-ms", type=int, default=TOLERANCE_MS,
                         help="how late past the turn limit a reply may come")
     parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--opening", choices=["random", "swap2"], default="random",
+                        help="a random opening by BOARD, or one the engines make by Swap2")
     args = parser.parse_args()
     args.engine_a = args.engine_a or args.engine
     args.engine_b = args.engine_b or args.engine
@@ -275,6 +345,14 @@ def main():
           f"{max((r['latest'] for r in results), default=0):+.0f} ms against its turn limit "
           f"{args.turn_ms} ms (tolerance {args.tolerance_ms} ms), "
           f"{time.monotonic() - started:.0f} s")
+    if args.opening == "swap2":
+        counts = {}
+        for r in results:
+            for choice in r["choices"]:
+                counts[choice] = counts.get(choice, 0) + 1
+        print("Swap2 choices: " + ", ".join(f"{c} {n}" for c, n in sorted(counts.items())) +
+              f"; slowest choice {max((r['slowest_choice'] for r in results), default=0):+.0f} "
+              "ms against its turn limit")
     for r in faults:
         print(f"fault in game {r['number']}: {r['fault']}")
     return 1 if faults else 0

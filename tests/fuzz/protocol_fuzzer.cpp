@@ -31,11 +31,29 @@ bool isMessage(const std::string& line) {
     return std::regex_match(line, form);
 }
 
+// A Swap2 choice: SWAP, or two or three moves separated by one blank (one is a move).
+bool isSwap2Choice(const std::string& line) {
+    if (line == "SWAP") return true;
+    size_t start = 0, moves = 0;
+    for (size_t blank; (blank = line.find(' ', start)) != std::string::npos; start = blank + 1) {
+        if (!isMove(line.substr(start, blank - start))) return false;
+        ++moves;
+    }
+    return (moves == 1 || moves == 2) && isMove(line.substr(start));
+}
+
+bool isRuleNotice(const std::string& line) {
+    static const std::regex form(
+        "MESSAGE Quillmot plays free-style only \\(five or more in a row wins\\); rule "
+        "-?[1-9][0-9]* is not supported");
+    return std::regex_match(line, form);
+}
+
 bool isKnownReply(const std::string& line, const std::string& previous) {
     return line == "OK" || line == "UNKNOWN command" || line == quillmot::ABOUT_TEXT ||
            line.rfind("ERROR ", 0) == 0 || line == "QRX Engine Load Error!" ||
            (line.empty() && previous == "QRX Engine Load Error!") || isMove(line) ||
-           isMessage(line);
+           isMessage(line) || isSwap2Choice(line) || isRuleNotice(line);
 }
 
 }  // namespace
