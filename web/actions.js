@@ -1,19 +1,18 @@
 // The ways the page's state changes: each action takes the state as it is, asks the engine
 // what it needs through one helper (ask), and ends in a redraw. The engine judges every
-// stone; the page only keeps what it reports.
+// stone; the page only keeps what it reports. The set-up editor's actions are in
+// setup-actions.js.
 //
 // host: {client (engine-client.js), redraw(), history (address.js bindHistory), seed(),
 // copy(text) (a promise), save() (the preferences), local (an address of file:)}.
 import { decodeAddress, encodeAddress } from './address.js';
 import {
-  adoptGame, DEFAULT_LEVEL, emptyGame, engineColour, gameSpec, idle, reset, searching, setupSpec, shownEntries,
-  ended, stoneAt,
+  adoptGame, DEFAULT_LEVEL, emptyGame, ended, engineColour, gameSpec, idle, reset, searching,
+  setupSpec, shownEntries, stoneAt,
 } from './state.js';
-import { colourName, squareName } from './notation.js';
+import { squareName } from './notation.js';
+import { setupActions } from './setup-actions.js';
 import { gameText } from './words.js';
-
-const FIVE_REFUSED =
-  'A position with a five on it cannot be analysed or played: remove one of its stones first.';
 
 export function createActions(state, host) {
   const { client, redraw, history } = host;
@@ -56,7 +55,8 @@ export function createActions(state, host) {
   async function load(spec, { how, fromAddress = false, reports = [] }) {
     freeEngine();
     reset(state);
-    Object.assign(state, { mode: 'play', search: null, cursor: [spec.size >> 1, spec.size >> 1] });
+    const centre = [spec.size >> 1, spec.size >> 1];
+    Object.assign(state, { mode: 'play', search: null, cursor: centre });
     const hasSetup = spec.black.length + spec.white.length > 0;
     const reply = await ask(state.phase === 'loading' ? 'loading' : 'busy', 'position', {
       width: spec.size, height: spec.size, black: spec.black, white: spec.white,
@@ -64,15 +64,12 @@ export function createActions(state, host) {
     });
     if (!reply) return;
     if (!reply.ok || reply.game.anyFive && spec.moves.length === 0) {
-      const list = reply.list === 'moves' ? spec.moves : spec[reply.list] || [];
-      const what = reply.ok ? 'its set-up has a five on it'
-        : reply.list === undefined ? reply.error
-          : `${reply.list === 'moves' ? 'move' : reply.list + ' stone'} ${reply.index + 1}, ` +
-            `${squareName(list[reply.index] || [0, 0], spec.size)}, is ${reply.error}`;
+      const what = reply.ok ? 'its set-up has a five on it' : refusal(spec, reply);
       if (fromAddress) return badAddress(what);
       return fail('the position could not be set up: ' + what);
     }
-    Object.assign(state, { you: spec.you, level: spec.level, setupToMove: hasSetup ? spec.toMove : 0 });
+    const setupToMove = hasSetup ? spec.toMove : 0;
+    Object.assign(state, { you: spec.you, level: spec.level, setupToMove });
     const first = state.setupToMove;
     let engineMoves = 0;
     state.notes = spec.moves.map((_, i) => ((first + i) % 2 === engineColour(state)
@@ -81,6 +78,15 @@ export function createActions(state, host) {
     adoptGame(state, reply.game, reply.game.moves.length - spec.moves.length);
     if (how) writeAddress(how);
     goOn();
+  }
+
+  // Which stone of a spec the engine refused, and why.
+  function refusal(spec, reply) {
+    const list = { black: spec.black, white: spec.white, moves: spec.moves }[reply.list];
+    if (!list || !list[reply.index]) return reply.error;
+    const what = reply.list === 'moves' ? 'move' : reply.list + ' stone';
+    const square = squareName(list[reply.index], spec.size);
+    return `${what} ${reply.index + 1}, ${square}, is ${reply.error}`;
   }
 
   // Whose turn it is decides what comes next.
@@ -96,8 +102,8 @@ export function createActions(state, host) {
     state.game = emptyGame(size);  // drawn while the engine sets it up
     state.setupCount = 0;
     state.notes = [];
-    return load({ size, black: [], white: [], toMove: 0, you, level: state.level, moves: [], levels: [] },
-      { how });
+    const spec = { size, black: [], white: [], toMove: 0, you, level: state.level };
+    return load({ ...spec, moves: [], levels: [] }, { how });
   }
 
   function badAddress(what) {
@@ -121,7 +127,8 @@ export function createActions(state, host) {
   async function engineMove() {
     const level = state.level;
     state.search = { kind: 'move', level, mover: state.game.toMove };
-    const reply = await ask('thinking', 'engineMove', { level, ms: state.think, seed: host.seed() });
+    const args = { level, ms: state.think, seed: host.seed() };
+    const reply = await ask('thinking', 'engineMove', args);
     if (!reply) return;
     if (!reply.ok) return fail('the engine found no move: ' + reply.error);
     state.notes[state.notes.length - 1] = { level, report: reply.report };
@@ -131,7 +138,8 @@ export function createActions(state, host) {
   }
 
   async function personMove(x, y) {
-    if (state.phase !== 'person' || state.reviewAt !== null || stoneAt(state.game, [x, y])) return;
+    if (state.phase !== 'person' || state.reviewAt !== null) return;
+    if (stoneAt(state.game, [x, y])) return;  // a click on a stone
     reset(state);
     const reply = await ask('busy', 'place', { x, y });
     if (!reply) return;
@@ -153,22 +161,23 @@ export function createActions(state, host) {
   function takeBack() {
     if (state.phase === 'thinking') return stop();
     if (!idle(state) || state.reviewAt !== null) return;
-    const last = state.game.moves.findLastIndex((m, i) => i >= state.setupCount && m[2] === state.you);
+    const mine = (m, i) => i >= state.setupCount && m[2] === state.you;
+    const last = state.game.moves.findLastIndex(mine);
     if (last >= 0) return dropFrom(last);
   }
 
-  // Ends the running search with its worker and puts the game back into a new one. The
-  // engine's move is stopped by taking back the person's move it answers, so that it does
-  // not simply think again; with no such move, the position goes back to the set-up.
+  // Ends the running search with its worker and puts the game back into a new one (load
+  // and syncSetup end the worker of a search). The engine's move is stopped by taking back
+  // the person's move it answers, so that it does not simply think again; with no such move,
+  // the position goes back to the set-up.
   function stop() {
     if (!searching(state)) return;
     const kind = state.phase;
-    client.restart();
-    if (kind === 'analysing') return syncSetup();
+    if (kind === 'analysing') return setup.syncSetup();
     const spec = gameSpec(state);
     const reports = state.notes.map((n) => n.report);
     if (kind === 'thinking') {
-      if (spec.moves.length === 0) return enterSetup(state.game.moves.length);
+      if (spec.moves.length === 0) return setup.enterSetup(state.game.moves.length);
       spec.moves.pop();
     }
     const stopped = load(spec, { how: 'replace', reports });
@@ -204,109 +213,18 @@ export function createActions(state, host) {
     if (state.reviewAt !== null && idle(state)) return dropFrom(state.reviewAt);
   }
 
-  // ---- Set-up and analysis ----
-
-  // The position on the board (the reviewed one too) becomes the set-up.
-  function enterSetup(entries = shownEntries(state)) {
-    if (!idle(state) && state.phase !== 'thinking') return;
-    const shown = state.game.moves.slice(0, entries);
-    Object.assign(state.setup, {
-      stones: shown.filter(Boolean), turn: shown.length % 2, you: state.you, game: null,
-    });
-    state.mode = 'setup';
-    return syncSetup();
-  }
-
-  // The set-up into the engine, which reports it back to be drawn.
-  async function syncSetup() {
-    freeEngine();
-    reset(state);
-    const { stones, turn } = state.setup;
-    const of = (colour) => stones.filter((s) => s[2] === colour).map(([x, y]) => [x, y]);
-    const { width, height } = state.game;
-    const reply = await ask('busy', 'position', { width, height, toMove: turn, moves: [], black: of(0), white: of(1) });
-    if (!reply) return;
-    if (!reply.ok) return fail('the set-up could not be placed: ' + reply.error);
-    state.setup.game = reply.game;
-    state.phase = 'setup';
-    redraw();
-  }
-
-  const editing = () => state.mode === 'setup' && (state.phase === 'setup' || state.phase === 'analysing');
-
-  function editSetup(x, y) {
-    if (!editing()) return;
-    const { setup } = state;
-    const at = setup.stones.findIndex((s) => s[0] === x && s[1] === y);
-    if (at >= 0) setup.stones.splice(at, 1);
-    else setup.stones.push([x, y, setup.colour]);
-    return syncSetup();
-  }
-
-  // An empty board is black's to move.
-  function clearSetup() {
-    if (!editing()) return;
-    Object.assign(state.setup, { stones: [], turn: 0 });
-    return syncSetup();
-  }
-
-  function setSetup(field, value) {
-    if (state.mode !== 'setup') return;
-    state.setup[field] = value;
-    if (field === 'turn' && editing()) return syncSetup();
-    redraw();
-  }
-
-  async function analyse() {
-    if (state.phase !== 'setup') return;
-    reset(state);
-    if (state.setup.game.anyFive) {
-      state.said = FIVE_REFUSED;
-      return redraw();
-    }
-    const mover = state.setup.game.toMove;
-    state.search = { kind: 'analysis', mover };
-    const reply = await ask('analysing', 'analyse', { ms: state.think });
-    if (!reply) return;
-    state.search = null;
-    if (reply.ok) {
-      state.analysis = { report: reply.report, mover };
-      state.said = `Analysis: the best move for ${colourName(mover)} is ${name(reply.report.move)}.`;
-    } else {
-      state.said = `No analysis: ${reply.error}.`;
-    }
-    state.phase = 'setup';
-    redraw();
-  }
-
-  function playFromHere() {
-    if (!editing()) return;
-    if (state.setup.game?.anyFive) {
-      reset(state);
-      state.said = FIVE_REFUSED;
-      return redraw();
-    }
-    return load(setupSpec(state), { how: 'push' });
-  }
-
-  // Back to the game as it was, the engine's reports of its moves kept.
-  function leaveSetup() {
-    if (state.mode !== 'setup' || state.phase === 'loading' || state.phase === 'error') return;
-    return load(gameSpec(state), { how: null, reports: state.notes.map((n) => n.report) });
-  }
-
   // ---- Choices, the game as text, the cursor ----
 
   function choose(key, value) {
     state[key] = value;
     host.save();
-    if (key === 'level' && state.mode === 'play' && state.phase !== 'loading') writeAddress('replace');
+    if (key === 'level' && !['loading', 'error'].includes(state.phase)) writeAddress('replace');
     redraw();
   }
 
   async function copyGame() {
-    const text = gameText(state, state.mode === 'play' ? encodeAddress(gameSpec(state))
-      : encodeAddress(setupSpec(state)), history.href());
+    const spec = state.mode === 'play' ? gameSpec(state) : setupSpec(state);
+    const text = gameText(state, encodeAddress(spec), history.href());
     await host.copy(text);
     state.copied = state.mode === 'setup' ? 'Copied: the set-up, with its address.'
       : `Copied: the game in ${state.notes.length} moves, with its address.`;
@@ -325,7 +243,7 @@ export function createActions(state, host) {
   function activate(x, y, byKeyboard) {
     state.cursor = [x, y];
     state.cursorShown = byKeyboard;
-    if (state.mode === 'setup') return editSetup(x, y);
+    if (state.mode === 'setup') return setup.editSetup(x, y);
     redraw();
     return personMove(x, y);
   }
@@ -342,10 +260,10 @@ export function createActions(state, host) {
     if (client.start()) redraw();
   }
 
+  const setup = setupActions({ state, redraw, ask, load, freeEngine, fail, name });
   return {
-    begin, ready, fail, newGame, loadAddress, personMove, takeBack, stop, hint: askHint, review,
-    continueHere, enterSetup: () => enterSetup(), editSetup, clearSetup, setSetup, analyse,
-    playFromHere, leaveSetup, choose, copyGame, moveCursor, activate,
-    showCursor(shown) { state.cursorShown = shown; redraw(); },
+    ...setup, enterSetup: () => setup.enterSetup(), begin, ready, fail, newGame, loadAddress,
+    personMove, takeBack, stop, hint: askHint, review, continueHere, choose, copyGame, moveCursor,
+    activate, showCursor(shown) { state.cursorShown = shown; redraw(); },
   };
 }

@@ -53,7 +53,8 @@ export function decodeAddress(text, { about, level: fallback }) {
     return list.split(',').map((name, i) => {
       const square = parseSquare(name.trim(), size, size);
       if (!square) {
-        throw new Error(`${what} ${i + 1}, "${name}", is not a square of a ${size} by ${size} board`);
+        const board = `a ${size} by ${size} board`;
+        throw new Error(`${what} ${i + 1}, "${name}", is not a square of ${board}`);
       }
       return square;
     });
@@ -80,7 +81,8 @@ export function decodeAddress(text, { about, level: fallback }) {
   };
   const count = engineMoveCount(spec);
   const levelsText = params.get('levels');
-  spec.levels = levelsText === null ? Array(count).fill(spec.level) : levelsText.split(',').map(levelOf);
+  spec.levels = levelsText === null ? Array(count).fill(spec.level)
+    : levelsText.split(',').map(levelOf);
   if (spec.levels.length !== count) {
     throw new Error(`it gives ${spec.levels.length} levels for ${count} moves of the engine`);
   }

@@ -53,7 +53,9 @@ export class BoardView {
     const stars = width >= 13 && height >= 13
       ? [3, width >> 1, width - 4].flatMap((x) => [3, height >> 1, height - 4].map((y) => [x, y]))
       : [[width >> 1, height >> 1]];
-    for (const [x, y] of stars) node(grid, 'circle', { class: 'star', cx: px(x), cy: px(y), r: 3.5 });
+    for (const [x, y] of stars) {
+      node(grid, 'circle', { class: 'star', cx: px(x), cy: px(y), r: 3.5 });
+    }
     for (const id of ['stones', 'line', 'marks']) node(svg, 'g', { id, 'aria-hidden': 'true' });
     const spots = node(svg, 'g', { id: 'spots', 'aria-hidden': 'true' });
     for (let y = 0; y < height; ++y) {
@@ -101,13 +103,15 @@ export class BoardView {
       });
       node(group, 'circle', { class: `stone p${colour}`, cx: px(x), cy: px(y), r: UNIT * 0.46 });
       const small = number >= 100 ? ' small' : '';
-      node(group, 'text', { class: `number p${colour}${small}`, x: px(x), y: px(y) + 0.5 }, String(number));
+      const text = { class: `number p${colour}${small}`, x: px(x), y: px(y) + 0.5 };
+      node(group, 'text', text, String(number));
     }
     if (picture.last) {
       const [x, y] = picture.last;
       const attributes = { cx: px(x), cy: px(y), 'data-x': x, 'data-y': y };
-      if (picture.numbers) node(marks, 'circle', { class: 'last-mark ring', r: UNIT * 0.5, ...attributes });
-      else node(marks, 'circle', { class: 'last-mark', r: UNIT * 0.12, ...attributes });
+      const mark = picture.numbers ? { class: 'last-mark ring', r: UNIT * 0.5 }
+        : { class: 'last-mark', r: UNIT * 0.12 };
+      node(marks, 'circle', { ...mark, ...attributes });
     }
     for (const [[ax, ay], [bx, by]] of picture.fiveLines) {
       node(marks, 'line', { class: 'five-line', x1: px(ax), y1: px(ay), x2: px(bx), y2: px(by) });

@@ -41,7 +41,8 @@ export function createClient({ spawn, onReady, onFatal }) {
       waiting.resolve(waiting.generation === generation ? reply : null);
     };
     w.onerror = (event) => {
-      if (w === worker) fail('the engine could not be loaded' + (event.message ? ` (${event.message})` : ''));
+      if (w !== worker) return;
+      fail('the engine could not be loaded' + (event.message ? ` (${event.message})` : ''));
     };
     return true;
   }

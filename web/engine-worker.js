@@ -13,7 +13,8 @@ try {
   importScripts('gen/quillmot.js');
 } catch (error) {
   postMessage({
-    fatal: 'the engine module gen/quillmot.js could not be loaded; build it with tools/build-web.sh',
+    fatal: 'the engine module gen/quillmot.js could not be loaded; ' +
+      'build it with tools/build-web.sh',
   });
   throw error;
 }
@@ -32,7 +33,8 @@ function game() {
   let i = at + 7;
   const moves = [];
   for (let k = 0; k < entries; ++k, ++i) {
-    moves.push(heap[i] === about.passed ? null : [heap[i] & 255, (heap[i] >> 8) & 255, heap[i] >> 16]);
+    const entry = heap[i];
+    moves.push(entry === about.passed ? null : [entry & 255, (entry >> 8) & 255, entry >> 16]);
   }
   const five = [];
   for (let k = 0; k < fives; ++k) five.push(unpack(heap[i++]));

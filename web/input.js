@@ -15,7 +15,7 @@ export function keyIntent({ key, onBoard, cursorShown, inField }) {
     if (STEPS[key]) return { cursor: STEPS[key] };
     if (key === 'Enter' || key === ' ') return { place: true };
     if (key === 'Escape') return { showCursor: false };
-  } else if (onBoard && (key === 'ArrowUp' || key === 'ArrowDown' || key === 'Enter' || key === ' ')) {
+  } else if (onBoard && ['ArrowUp', 'ArrowDown', 'Enter', ' '].includes(key)) {
     return { showCursor: true };
   }
   return REVIEW[key] ? { review: REVIEW[key] } : null;
@@ -63,7 +63,9 @@ export function bindInput(doc, state, actions) {
   };
   for (const [id, action] of Object.entries(clicks)) on($(id), 'click', () => action());
   on($('size'), 'change', (event) => actions.newGame({ size: value(event) }));
-  on($('first'), 'change', (event) => actions.newGame({ you: event.target.value === 'person' ? 0 : 1 }));
+  on($('first'), 'change', (event) => {
+    actions.newGame({ you: event.target.value === 'person' ? 0 : 1 });
+  });
   on($('level'), 'change', (event) => actions.choose('level', value(event)));
   on($('think'), 'change', (event) => actions.choose('think', value(event)));
   on($('numbers'), 'change', (event) => actions.choose('numbers', event.target.checked));

@@ -55,8 +55,8 @@ export function blackScore(report, mover, about) {
 // "+35", "−120", or "Black forces five in about 3".
 export function scoreText(report, mover, about) {
   const forced = forcedFive(report, mover);
-  if (forced) return `${capitalised(colourName(forced.colour))} forces five in about ${forced.moves}`;
-  return signed(blackScore(report, mover, about));
+  if (!forced) return signed(blackScore(report, mover, about));
+  return `${capitalised(colourName(forced.colour))} forces five in about ${forced.moves}`;
 }
 
 // {colour, words}: who stands better in the engine's eyes; colour is null for an even

@@ -11,7 +11,9 @@ export const DEFAULT_LEVEL = 2;  // Casual: a first visitor should be able to wi
 // [x, y, colour] or null for a turn given away; the five the last stone made (its squares,
 // and each line's two ends); whether a five stands anywhere; the side to move.
 export function emptyGame(size) {
-  return { width: size, height: size, moves: [], five: [], fiveLines: [], anyFive: false, toMove: BLACK };
+  return {
+    width: size, height: size, moves: [], five: [], fiveLines: [], anyFive: false, toMove: BLACK,
+  };
 }
 
 export function defaults() {
@@ -75,7 +77,8 @@ export function adoptGame(state, game, setupCount = state.setupCount) {
   const count = game.moves.length - setupCount;
   state.notes = state.notes.slice(0, count);
   while (state.notes.length < count) state.notes.push({ level: null, report: null });
-  state.cursor = state.cursor.map((c, i) => Math.max(0, Math.min((i ? game.height : game.width) - 1, c)));
+  const [x, y] = state.cursor;
+  state.cursor = [Math.min(x, game.width - 1), Math.min(y, game.height - 1)];
 }
 
 // ---- Derived ----

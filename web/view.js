@@ -44,9 +44,9 @@ function lineStones(state) {
 export function picture(state) {
   const game = boardGame(state);
   const setupCount = state.mode === 'setup' ? game.moves.length : state.setupCount;
-  const entries = game.moves.slice(0, state.mode === 'setup' ? game.moves.length : shownEntries(state));
-  const stones = entries.map((m, i) => m && [m[0], m[1], m[2], i >= setupCount ? i - setupCount + 1 : null])
-    .filter(Boolean);
+  const entries = state.mode === 'setup' ? game.moves : game.moves.slice(0, shownEntries(state));
+  const number = (i) => (i >= setupCount ? i - setupCount + 1 : null);
+  const stones = entries.map((m, i) => m && [m[0], m[1], m[2], number(i)]).filter(Boolean);
   const last = entries.length > setupCount ? entries[entries.length - 1] : null;
   const live = state.reviewAt === null && state.mode === 'play';
   const hint = liveHint(state);
@@ -126,7 +126,8 @@ export function createView(doc) {
   }
 
   function renderChoices(state) {
-    if (state.about) options($('level'), state.about.levels.map((_, i) => i + 1), (n) => levelName(state, n));
+    const levels = state.about ? state.about.levels.map((_, i) => i + 1) : [];
+    options($('level'), levels, (n) => levelName(state, n));
     options($('think'), THINK_TIMES, (ms) => `${ms / 1000} s`);
     const sizes = [...new Set([...SIZES, state.game.width])].sort((a, b) => a - b);
     options($('size'), sizes, (n) => `${n} by ${n}`);
@@ -137,7 +138,8 @@ export function createView(doc) {
     $('numbers').checked = state.numbers;
     $('show-line').checked = state.showLine;
     for (const field of ['colour', 'turn', 'you']) {
-      doc.querySelector(`input[name="setup-${field}"][value="${state.setup[field]}"]`).checked = true;
+      const radio = `input[name="setup-${field}"][value="${state.setup[field]}"]`;
+      doc.querySelector(radio).checked = true;
     }
   }
 

@@ -4,7 +4,9 @@ import {
   boardGame, ended, engineColour, gameMoves, levelName, liveHint, setupStones, shownEntries,
   stoneAt,
 } from './state.js';
-import { capitalised, colourName, sameSquare, scoreText, squareName, standing } from './notation.js';
+import {
+  capitalised, colourName, sameSquare, scoreText, squareName, standing,
+} from './notation.js';
 
 const name = (state, square) => squareName(square, boardGame(state).height);
 const yourMove = (state) => `Your move (${colourName(state.you)}).`;
@@ -71,7 +73,9 @@ const lineNames = (state, report) => report.line.map((s) => name(state, s)).join
 export function viewWords(state) {
   const plain = (colour) => capitalised(colourName(colour));
   if (state.mode === 'setup') {
-    if (!state.analysis) return { text: 'Analyse asks Quillmot for its view of the set-up.', line: '' };
+    if (!state.analysis) {
+      return { text: 'Analyse asks Quillmot for its view of the set-up.', line: '' };
+    }
     const { report, mover } = state.analysis;
     const head = `Analysis at full strength: the best move for ${colourName(mover)} is ` +
       name(state, report.move);
@@ -105,7 +109,9 @@ export function viewWords(state) {
   const move = state.reviewAt === null ? '' : ` as move ${index + 1}`;
   const head = `Quillmot (${levelName(state, level)}) played ${name(state, report.move)}${move}`;
   const stones = state.game.moves.slice(0, state.setupCount + index + 1).filter(Boolean).length;
-  if (report.depth === 0 && stones <= 1) return { text: head + ', in the centre as it opens.', line: '' };
+  if (report.depth === 0 && stones <= 1) {
+    return { text: head + ', in the centre as it opens.', line: '' };
+  }
   if (settled(report)) return { text: `${head}, ${SETTLED}`, line: '' };
   const text = `${head} ${searchWords(state, report, engineColour(state), who)}`;
   const names = lineNames(state, report);

@@ -8,6 +8,7 @@ import { parseSquare, scoreText, squareName, standing } from '../notation.js';
 import { readPreferences } from '../preferences.js';
 import { ABOUT } from './fake-engine.js';
 
+const FORCED = 'a forced five in about';
 const read = (text) => decodeAddress(text, { about: ABOUT, level: 2 });
 
 test('the address round trips, and reads the form with one level for the whole game', () => {
@@ -42,23 +43,26 @@ test('an address that is no game says what could not be read', () => {
 });
 
 test('square names both ways, and what is no square', () => {
-  for (const [square, size, text] of [[[0, 14], 15, 'A1'], [[7, 7], 15, 'H8'], [[26, 0], 32, 'AA32'],
-    [[31, 31], 32, 'AF1']]) {
+  const names = [[[0, 14], 15, 'A1'], [[7, 7], 15, 'H8'], [[26, 0], 32, 'AA32'],
+    [[31, 31], 32, 'AF1']];
+  for (const [square, size, text] of names) {
     assert.equal(squareName(square, size), text);
     assert.deepEqual(parseSquare(text.toLowerCase(), size, size), square);
   }
-  for (const text of ['', 'A', '8', 'BA3', 'P1', 'A16', 'A0', 'H8x']) assert.equal(parseSquare(text, 15, 15), null, text);
+  for (const text of ['', 'A', '8', 'BA3', 'P1', 'A16', 'A0', 'H8x']) {
+    assert.equal(parseSquare(text, 15, 15), null, text);
+  }
 });
 
-test('scores read from black, without the side-to-move bonus; forced fives as side and moves', () => {
+test('scores read from black without the side-to-move bonus; forced fives as side, moves', () => {
   const cases = [  // report, the side that was to move, the score's words, who stands how
     [{ score: 70, forced: 0 }, 0, '0', null, 'even'],
     [{ score: 190, forced: 0 }, 1, '\u2212120', null, 'even'],
     [{ score: 271, forced: 0 }, 1, '\u2212201', 1, 'better'],
     [{ score: -440, forced: 0 }, 1, '+510', 0, 'much better'],
-    [{ score: 29995, forced: 5 }, 1, 'White forces five in about 3', 1, 'a forced five in about 3 moves'],
-    [{ score: -29998, forced: -2 }, 0, 'White forces five in about 2', 1, 'a forced five in about 2 moves'],
-    [{ score: 29999, forced: 1 }, 0, 'Black forces five in about 1', 0, 'a forced five in about 1 move'],
+    [{ score: 29995, forced: 5 }, 1, 'White forces five in about 3', 1, `${FORCED} 3 moves`],
+    [{ score: -29998, forced: -2 }, 0, 'White forces five in about 2', 1, `${FORCED} 2 moves`],
+    [{ score: 29999, forced: 1 }, 0, 'Black forces five in about 1', 0, `${FORCED} 1 move`],
   ];
   for (const [report, mover, score, colour, words] of cases) {
     assert.equal(scoreText(report, mover, ABOUT), score);
@@ -84,7 +88,8 @@ test('the arrows step through the game unless the keyboard cursor is moving', ()
     ['Enter', false, false, false, null],
   ];
   for (const [key, onBoard, cursorShown, inField, intent] of cases) {
-    assert.deepEqual(keyIntent({ key, onBoard, cursorShown, inField }), intent, `${key} ${onBoard} ${cursorShown}`);
+    const where = `${key} ${onBoard} ${cursorShown}`;
+    assert.deepEqual(keyIntent({ key, onBoard, cursorShown, inField }), intent, where);
   }
 });
 

@@ -39,7 +39,8 @@ export class FakeWorker {
       let back = 0, ahead = 0;
       while (mine(x - (back + 1) * dx, y - (back + 1) * dy)) ++back;
       while (mine(x + (ahead + 1) * dx, y + (ahead + 1) * dy)) ++ahead;
-      if (back + ahead >= 4) lines.push([[x - back * dx, y - back * dy], [x + ahead * dx, y + ahead * dy]]);
+      if (back + ahead < 4) continue;
+      lines.push([[x - back * dx, y - back * dy], [x + ahead * dx, y + ahead * dy]]);
     }
     return lines;
   }

@@ -39,27 +39,29 @@ function openPage(address = '') {
   return page.settle();
 }
 
+const NEW = 'size=15&you=black&level=2';  // the address of a new game
 const squares = (state) => gameMoves(state).map(([x, y]) => [x, y]);
 
 test('a new game, a move and its reply, take back', async () => {
   const page = await openPage();
   const { state, actions } = page;
-  assert.deepEqual([state.phase, state.game.moves, page.address], ['person', [], 'size=15&you=black&level=2']);
+  assert.deepEqual([state.phase, state.game.moves, page.address], ['person', [], NEW]);
   actions.personMove(7, 7);
   await page.settle();
   assert.deepEqual(squares(state), [[7, 7], [0, 0]]);
   assert.equal(page.address, 'size=15&you=black&level=2&moves=H8,A15');
   assert.match(statusText(state), /^Quillmot played A15\. Your move \(black\)\.$/);
-  assert.match(viewWords(state).text, /^Quillmot \(Casual\) played A15 after a search to depth 3 \(score \u2212100\)/);
+  assert.match(viewWords(state).text,
+    /^Quillmot \(Casual\) played A15 after a search to depth 3 \(score \u2212100\)/);
   actions.takeBack();
   await page.settle();
-  assert.deepEqual([squares(state), state.notes, page.written], [[], [], ['replace', 'replace', 'replace', 'replace']]);
+  assert.deepEqual([squares(state), state.notes, page.written], [[], [], Array(4).fill('replace')]);
 });
 
 test('review shows the view of the position shown; continue plays on from there', async () => {
   const page = await openPage('size=15&level=1&moves=H8,A15,J10,B15');
   const { state, actions } = page;
-  assert.match(viewWords(state).text, /comes with its next move/, 'a reloaded game has no views yet');
+  assert.match(viewWords(state).text, /comes with its next move/, 'a reloaded game: no views');
   actions.review('first');
   actions.review('forward');
   actions.review('forward');
@@ -117,10 +119,10 @@ test('an address the engine refuses gives its message and a playable new game', 
     page.actions.loadAddress(address);
     await page.settle();
     assert.match(page.state.notice, message);
-    assert.deepEqual([page.state.phase, page.state.game.moves, page.address], ['person', [], 'size=15&you=black&level=2']);
+    assert.deepEqual([page.state.phase, page.state.game.moves, page.address], ['person', [], NEW]);
     page.actions.personMove(7, 7);
     await page.settle();
-    assert.deepEqual([squares(page.state).length, page.state.notice], [2, ''], 'the notice stays no longer');
+    assert.deepEqual([squares(page.state).length, page.state.notice], [2, ''], 'the notice went');
   }
 });
 
@@ -130,8 +132,8 @@ test('Stop ends a search in every phase; a stale reply changes nothing', async (
   page.worker().hold = 'engineMove';
   actions.personMove(9, 9);
   await new Promise((resolve) => setTimeout(resolve, 5));
-  assert.deepEqual([state.phase, controls(state).stop.hidden, controls(state)['take-back'].disabled],
-    ['thinking', false, false]);
+  const { stop, 'take-back': takeBack } = controls(state);
+  assert.deepEqual([state.phase, stop.hidden, takeBack.disabled], ['thinking', false, false]);
   const thinking = page.worker();
   actions.stop();
   await page.settle();
@@ -171,7 +173,8 @@ test('each engine move keeps its level, in the address and in the text', async (
   await page.settle();
   assert.equal(page.address, 'size=15&you=black&level=3&moves=H8,A15,I7,B15&levels=1,3');
   await actions.copyGame();
-  assert.match(page.copied, /white: Quillmot \(Beginner, then Club\)\n1\. black H8\n2\. white A15 \(Beginner\)\n/);
+  assert.match(page.copied,
+    /white: Quillmot \(Beginner, then Club\)\n1\. black H8\n2\. white A15 \(Beginner\)\n/);
   const reloaded = await openPage(page.address);
   assert.deepEqual(reloaded.state.notes.map((n) => n.level), [null, 1, null, 3]);
 });
@@ -182,7 +185,8 @@ test('a hint with its own view and line; the end of a game in words', async () =
   actions.choose('showLine', true);
   actions.hint();
   await page.settle();
-  assert.match(viewWords(state).text, /^Hint for black: A15 after a search to depth 3 \(score \+100\)/);
+  assert.match(viewWords(state).text,
+    /^Hint for black: A15 after a search to depth 3 \(score \+100\)/);
   assert.deepEqual([picture(state).hint, picture(state).line], [[0, 0], [[0, 0, 0, 1]]]);
   actions.personMove(4, 14);
   await page.settle();
