@@ -1,7 +1,6 @@
 #include "web/quillmot_api.h"
 
 #include <memory>
-#include <string>
 
 #include "engine/engine.h"
 #include "patterns/tables.h"
@@ -296,20 +295,44 @@ constexpr struct { int code; const char* words; } ERROR_WORDS[] = {
 };
 // clang-format on
 
-std::string describeModule() {
-    std::string text = "{\"levels\":[";
+// The description is written into a fixed buffer by two functions kept out of line: the
+// string library, or a copy of them at every use, would add a seventh to the module's size
+// for one line of text.
+class Text {
+public:
+    [[gnu::noinline]] Text& operator<<(const char* part) {
+        while (*part && length_ < CAPACITY - 1) text_[length_++] = *part++;
+        text_[length_] = 0;
+        return *this;
+    }
+    [[gnu::noinline]] Text& operator<<(int n) {
+        char digits[12] = {};
+        int at = 11;
+        unsigned magnitude = n < 0 ? 0u - static_cast<unsigned>(n) : static_cast<unsigned>(n);
+        do digits[--at] = static_cast<char>('0' + magnitude % 10);
+        while ((magnitude /= 10) != 0);
+        if (n < 0) digits[--at] = '-';
+        return *this << digits + at;
+    }
+    const char* c_str() const { return text_; }
+
+private:
+    static constexpr int CAPACITY = 512;
+    char text_[CAPACITY] = {};
+    int length_ = 0;
+};
+
+Text describeModule() {
+    Text text;
+    text << "{\"levels\":[";
     for (int level = 1; level <= LEVEL_COUNT; ++level)
-        text += std::string(level > 1 ? "," : "") + "\"" + findLevel(level)->name + "\"";
-    text += "],\"fullStrength\":" + std::to_string(FULL_STRENGTH);
-    text += ",\"minBoard\":" + std::to_string(MIN_BOARD);
-    text += ",\"maxBoard\":" + std::to_string(MAX_BOARD) + ",\"errors\":{";
+        text << (level > 1 ? ",\"" : "\"") << findLevel(level)->name << "\"";
+    text << "],\"fullStrength\":" << FULL_STRENGTH << ",\"minBoard\":" << MIN_BOARD
+         << ",\"maxBoard\":" << MAX_BOARD << ",\"errors\":{";
     for (const auto& [code, words] : ERROR_WORDS)
-        text += std::string(code == ERROR_WORDS[0].code ? "" : ",") + "\"" + std::to_string(code) +
-                "\":\"" + words + "\"";
-    text += "},\"passed\":" + std::to_string(QUILLMOT_PASSED);
-    text += ",\"tempoBonus\":" + std::to_string(TEMPO_BONUS);
-    text += ",\"evenBand\":" + std::to_string(EVEN_BAND);
-    text += ",\"betterBand\":" + std::to_string(BETTER_BAND) + "}";
+        text << (code == ERROR_WORDS[0].code ? "\"" : ",\"") << code << "\":\"" << words << "\"";
+    text << "},\"passed\":" << QUILLMOT_PASSED << ",\"tempoBonus\":" << TEMPO_BONUS
+         << ",\"evenBand\":" << EVEN_BAND << ",\"betterBand\":" << BETTER_BAND << "}";
     return text;
 }
 
@@ -324,7 +347,7 @@ int snapshot[SNAPSHOT_HEADER + MAX_HISTORY + SNAPSHOT_FIVE + 2 * DIRECTIONS];
 extern "C" {
 
 const char* quillmot_describe(void) {
-    static const std::string text = describeModule();
+    static const Text text = describeModule();
     return text.c_str();
 }
 
