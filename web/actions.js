@@ -114,6 +114,7 @@ export function createActions(state, host) {
   }
 
   function loadAddress(text, how = 'replace') {
+    if (!state.about) return;  // the first worker's description reads it (ready)
     if (!text) return newGame({ how });
     let spec;
     try {

@@ -303,6 +303,7 @@ class BrowserTest:
         # A new game while the engine thinks replaces the search.
         page.choose("first", "person")
         page.wait_for({"person"})
+        page.choose("level", 5)
         page.choose("think", 10000)
         page.click(10, 10)
         page.wait_for({"thinking"}, timeout=5)
