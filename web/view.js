@@ -3,7 +3,7 @@
 // the page, batching the redraws of one turn of the event loop into one.
 import { BoardView } from './board.js';
 import {
-  boardGame, gameMoves, idle, levelName, liveHint, outcome, shownEntries, SIZES,
+  boardGame, gameMoves, idle, levelName, liveHint, outcome, searching, shownEntries, SIZES,
   THINK_TIMES,
 } from './state.js';
 import { cursorText, recordItems, setupNote, statusText, viewWords } from './words.js';
@@ -73,7 +73,7 @@ export function controls(state) {
     'review-forward': { disabled: !canReview || at >= game.moves.length },
     'review-last': { disabled: !canReview || at >= game.moves.length },
     continue: { hidden: !reviewing, disabled: !reviewing || !idle(state) },
-    stop: { hidden: !['thinking', 'hinting', 'analysing'].includes(phase) },
+    stop: { hidden: !searching(state) },
     'take-back': {
       disabled: !(phase === 'thinking' || idle(state) && !reviewing && personStones),
     },

@@ -57,21 +57,35 @@ export function statusText(state) {
   return join(state.said, hint && `Hint: ${name(state, hint.report.move)}.`, yourMove(state));
 }
 
-// A search's words: {head: its depth and score, stands: who stands better}.
-function searchWords(state, report, mover, who) {
+// A search's words after its head: how deep, the score, who stands better. stones: the
+// stones on the board it searched. The centre of an empty board comes without a search,
+// and a move its threat rules settle before any search (a five to make or to stop, a four
+// that wins) with the static score of the root, which says nothing.
+function searchWords(state, report, mover, who, stones) {
+  if (report.depth === 0 && stones === 0) return ', in the centre as it opens.';
+  if (report.forced === 0 && (report.depth === 0 || report.nodes === 0)) {
+    return ', settled at once by its threat rules, without a search.';
+  }
   const { colour, words } = standing(report, mover, state.about);
   const stands = colour === null ? 'the position is even'
     : `${who(colour)} ${report.forced !== 0 ? 'has' : 'stands'} ${words}`;
   const score = scoreText(report, mover, state.about);
-  return `after a search to depth ${report.depth} (score ${score}). In its eyes ${stands}.`;
+  return ` after a search to depth ${report.depth} (score ${score}). In its eyes ${stands}.`;
 }
 
 const lineNames = (state, report) => report.line.map((s) => name(state, s)).join(' ');
+const lineText = (state, words, report) =>
+  (report.line.length ? `${words}: ${lineNames(state, report)}.` : '');
+const stonesOf = (moves) => moves.filter(Boolean).length;
 
 // Quillmot's view of the position shown: the analysis of a set-up, the hint, or the search
 // behind the last engine move up to the position shown. {text, line}.
 export function viewWords(state) {
   const plain = (colour) => capitalised(colourName(colour));
+  const said = (head, report, mover, who, stones, line) => {
+    const words = searchWords(state, report, mover, who, stones);
+    return { text: head + words, line: words.startsWith(' after') ? line : '' };
+  };
   if (state.mode === 'setup') {
     if (!state.analysis) {
       return { text: 'Analyse asks Quillmot for its view of the set-up.', line: '' };
@@ -79,20 +93,15 @@ export function viewWords(state) {
     const { report, mover } = state.analysis;
     const head = `Analysis at full strength: the best move for ${colourName(mover)} is ` +
       name(state, report.move);
-    const line = lineNames(state, report);
-    return { text: settled(report) ? head + ', ' + SETTLED : head + ' ' +
-      searchWords(state, report, mover, plain), line: line && `Expected line: ${line}.` };
+    const stones = stonesOf(state.setup.stones);
+    return said(head, report, mover, plain, stones, lineText(state, 'Expected line', report));
   }
   const who = (colour) => `${plain(colour)} (${colour === state.you ? 'you' : 'Quillmot'})`;
   const hint = liveHint(state);
   if (hint) {
-    const { report } = hint;
-    const head = `Hint for ${colourName(state.you)}: ${name(state, report.move)}`;
-    if (settled(report)) return { text: `${head}, ${SETTLED}`, line: '' };
-    return {
-      text: `${head} ${searchWords(state, report, state.you, who)}`,
-      line: `Its expected line: ${lineNames(state, report)}.`,
-    };
+    const head = `Hint for ${colourName(state.you)}: ${name(state, hint.report.move)}`;
+    const line = lineText(state, 'Its expected line', hint.report);
+    return said(head, hint.report, state.you, who, stonesOf(state.game.moves), line);
   }
   if (state.reviewAt === null && ended(state)) return { text: 'The game is over.', line: '' };
   const shown = shownEntries(state) - state.setupCount;
@@ -108,14 +117,9 @@ export function viewWords(state) {
   const { level, report } = state.notes[index];
   const move = state.reviewAt === null ? '' : ` as move ${index + 1}`;
   const head = `Quillmot (${levelName(state, level)}) played ${name(state, report.move)}${move}`;
-  const stones = state.game.moves.slice(0, state.setupCount + index + 1).filter(Boolean).length;
-  if (report.depth === 0 && stones <= 1) {
-    return { text: head + ', in the centre as it opens.', line: '' };
-  }
-  if (settled(report)) return { text: `${head}, ${SETTLED}`, line: '' };
-  const text = `${head} ${searchWords(state, report, engineColour(state), who)}`;
+  const stones = stonesOf(state.game.moves.slice(0, state.setupCount + index));
   const names = lineNames(state, report);
-  let line = names ? `Expected line: ${names}.` : '';
+  let line = lineText(state, 'Expected line', report);
   if (report.otherMove) {
     line = level < state.about.fullStrength
       ? `${levelName(state, level)} chose ${name(state, report.move)}, not the first move of ` +
@@ -123,13 +127,8 @@ export function viewWords(state) {
       : `The last, unfinished search changed the move to ${name(state, report.move)}; the line ` +
         `of the last finished one: ${names}.`;
   }
-  return { text, line };
+  return said(head, report, engineColour(state), who, stones, line);
 }
-
-// A move its threat rules settle before any search (a five to make or to stop, a four that
-// wins) comes with the static score of the root, which says nothing.
-const SETTLED = 'settled at once by its threat rules, without a search.';
-const settled = (report) => report.forced === 0 && (report.depth === 0 || report.nodes === 0);
 
 // The move list: {number, colour, name, current, later} per move of the game.
 export function recordItems(state) {
