@@ -7,8 +7,9 @@ empty square were added; checks the announced result and its line, take back, ne
 engine moving first, harmless clicks on taken squares and during a search; measures how long
 a 1 s move takes to appear on screen. Then what a person does beyond playing: a change of
 level, the engine's view and its expected line, a hint, the move list and copying the game,
-the game in the address (a reload, Back, a bad address), review, set-up with analysis and
-play from there, a move by keyboard alone, labels, and a phone-sized screen. Screenshots of
+the game in the address (a reload, Back, bad addresses), review, Stop, Continue from here
+within the window, the arrow keys after a click, set-up with analysis and play from there,
+a move by keyboard alone, labels, and a phone-sized screen with the board kept still. Screenshots of
 the main moments go to build/browser/. Then compares the WebAssembly module with the native
 quillmot-bench: the same positions searched to the same depth give the same move and node
 count, and the levels of play the same move for the same seed.
