@@ -1,6 +1,7 @@
 // The board drawing: an SVG of the grid with its coordinates, the stones, the marks (last
 // move, five, hint), the expected line as translucent numbered stones, and the keyboard
-// cursor. It draws what it is given and keeps no game of its own.
+// cursor. It draws what it is given (the five as the engine reports it) and keeps no game
+// of its own.
 import { columnName } from './notation.js';
 
 const UNIT = 32;    // one square of the drawing
@@ -17,19 +18,6 @@ function node(parent, tag, attributes, text) {
   return element;
 }
 
-// The lines of five or more through (x, y) among the given squares, each as its two ends.
-export function fiveLines(five, [lx, ly]) {
-  const inFive = (x, y) => five.some(([fx, fy]) => fx === x && fy === y);
-  const lines = [];
-  for (const [dx, dy] of [[1, 0], [0, 1], [1, 1], [1, -1]]) {
-    let back = 0, ahead = 0;
-    while (inFive(lx - (back + 1) * dx, ly - (back + 1) * dy)) ++back;
-    while (inFive(lx + (ahead + 1) * dx, ly + (ahead + 1) * dy)) ++ahead;
-    if (back + ahead + 1 >= 5) lines.push([[lx - back * dx, ly - back * dy], [lx + ahead * dx, ly + ahead * dy]]);
-  }
-  return lines;
-}
-
 export class BoardView {
   constructor(svg) {
     this.svg = svg;
@@ -40,10 +28,12 @@ export class BoardView {
   drawGrid(width, height) {
     const svg = this.svg;
     svg.replaceChildren();
-    const w = 2 * MARGIN + (width - 1) * UNIT, h = 2 * MARGIN + (height - 1) * UNIT;
+    const w = 2 * MARGIN + (width - 1) * UNIT;
+    const h = 2 * MARGIN + (height - 1) * UNIT;
     svg.setAttribute('viewBox', `0 0 ${w} ${h}`);
     const defs = node(svg, 'defs', {});
-    for (const [id, inner, outer] of [['black-stone', '#666', '#000'], ['white-stone', '#fff', '#d4d4d4']]) {
+    const gradients = [['black-stone', '#666', '#000'], ['white-stone', '#fff', '#d4d4d4']];
+    for (const [id, inner, outer] of gradients) {
       const gradient = node(defs, 'radialGradient', { id, cx: '35%', cy: '35%', r: '65%' });
       node(gradient, 'stop', { offset: '0%', 'stop-color': inner });
       node(gradient, 'stop', { offset: '100%', 'stop-color': outer });
@@ -63,7 +53,9 @@ export class BoardView {
     const stars = width >= 13 && height >= 13
       ? [3, width >> 1, width - 4].flatMap((x) => [3, height >> 1, height - 4].map((y) => [x, y]))
       : [[width >> 1, height >> 1]];
-    for (const [x, y] of stars) node(grid, 'circle', { class: 'star', cx: px(x), cy: px(y), r: 3.5 });
+    for (const [x, y] of stars) {
+      node(grid, 'circle', { class: 'star', cx: px(x), cy: px(y), r: 3.5 });
+    }
     for (const id of ['stones', 'line', 'marks']) node(svg, 'g', { id, 'aria-hidden': 'true' });
     const spots = node(svg, 'g', { id: 'spots', 'aria-hidden': 'true' });
     for (let y = 0; y < height; ++y) {
@@ -77,14 +69,17 @@ export class BoardView {
     this.drawn = `${width}x${height}`;
   }
 
-  // picture: {width, height, stones: [[x, y, colour, number or null]], last, five,
-  // hint, line: [[x, y, colour, number]], cursor, ghost (colour of a hover stone, or null),
-  // numbers (whether to number the stones)}.
+  // picture: {width, height, stones: [[x, y, colour, number or null]], last, five (its
+  // squares), fiveLines (each line's two ends), hint, line: [[x, y, colour, number]],
+  // cursor, cursorShown, ghost (colour of a hover stone, or null), numbers (whether to
+  // number the stones)}.
   render(picture) {
     const { width, height } = picture;
     if (this.drawn !== `${width}x${height}`) this.drawGrid(width, height);
     const svg = this.svg;
-    const stones = svg.querySelector('#stones'), marks = svg.querySelector('#marks'), line = svg.querySelector('#line');
+    const stones = svg.querySelector('#stones');
+    const marks = svg.querySelector('#marks');
+    const line = svg.querySelector('#line');
     stones.replaceChildren();
     marks.replaceChildren();
     line.replaceChildren();
@@ -98,29 +93,38 @@ export class BoardView {
       if (picture.numbers && number) {
         const last = picture.last && picture.last[0] === x && picture.last[1] === y ? ' last' : '';
         const small = number >= 100 ? ' small' : '';
-        node(stones, 'text', { class: `number p${colour}${last}${small}`, x: px(x), y: px(y) + 0.5 }, String(number));
+        const attributes = { class: `number p${colour}${last}${small}`, x: px(x), y: px(y) + 0.5 };
+        node(stones, 'text', attributes, String(number));
       }
     }
     for (const [x, y, colour, number] of picture.line) {
-      const group = node(line, 'g', { class: 'line-stone', 'data-x': x, 'data-y': y, 'data-player': colour, 'data-move': number });
+      const group = node(line, 'g', {
+        class: 'line-stone', 'data-x': x, 'data-y': y, 'data-player': colour, 'data-move': number,
+      });
       node(group, 'circle', { class: `stone p${colour}`, cx: px(x), cy: px(y), r: UNIT * 0.46 });
-      node(group, 'text', { class: `number p${colour}${number >= 100 ? ' small' : ''}`, x: px(x), y: px(y) + 0.5 }, String(number));
+      const small = number >= 100 ? ' small' : '';
+      const text = { class: `number p${colour}${small}`, x: px(x), y: px(y) + 0.5 };
+      node(group, 'text', text, String(number));
     }
     if (picture.last) {
       const [x, y] = picture.last;
       const attributes = { cx: px(x), cy: px(y), 'data-x': x, 'data-y': y };
-      if (picture.numbers) node(marks, 'circle', { class: 'last-mark ring', r: UNIT * 0.5, ...attributes });
-      else node(marks, 'circle', { class: 'last-mark', r: UNIT * 0.12, ...attributes });
+      const mark = picture.numbers ? { class: 'last-mark ring', r: UNIT * 0.5 }
+        : { class: 'last-mark', r: UNIT * 0.12 };
+      node(marks, 'circle', { ...mark, ...attributes });
     }
-    if (picture.five.length > 0 && picture.last) {
-      for (const [[ax, ay], [bx, by]] of fiveLines(picture.five, picture.last))
-        node(marks, 'line', { class: 'five-line', x1: px(ax), y1: px(ay), x2: px(bx), y2: px(by) });
-      for (const [x, y] of picture.five)
-        node(marks, 'circle', { class: 'five-mark', cx: px(x), cy: px(y), r: UNIT * 0.5, 'data-x': x, 'data-y': y });
+    for (const [[ax, ay], [bx, by]] of picture.fiveLines) {
+      node(marks, 'line', { class: 'five-line', x1: px(ax), y1: px(ay), x2: px(bx), y2: px(by) });
     }
+    for (const [x, y] of picture.five) {
+      const attributes = { class: 'five-mark', cx: px(x), cy: px(y), 'data-x': x, 'data-y': y };
+      node(marks, 'circle', { ...attributes, r: UNIT * 0.5 });
+    }
+    // The hint's ring goes round a stone of the expected line on its square, above it.
     if (picture.hint) {
       const [x, y] = picture.hint;
-      node(marks, 'circle', { class: 'hint-mark', cx: px(x), cy: px(y), r: UNIT * 0.3, 'data-x': x, 'data-y': y });
+      const attributes = { class: 'hint-mark', cx: px(x), cy: px(y), 'data-x': x, 'data-y': y };
+      node(marks, 'circle', { ...attributes, r: UNIT * 0.5 });
     }
     const ghost = picture.ghost === null ? 'ghost' : `ghost p${picture.ghost}`;
     for (const spot of svg.querySelector('#spots').children) {
@@ -130,6 +134,7 @@ export class BoardView {
     const cursor = svg.querySelector('#cursor');
     cursor.setAttribute('x', px(picture.cursor[0]) - UNIT / 2);
     cursor.setAttribute('y', px(picture.cursor[1]) - UNIT / 2);
+    cursor.classList.toggle('shown', picture.cursorShown);
     cursor.dataset.x = picture.cursor[0];
     cursor.dataset.y = picture.cursor[1];
   }

@@ -1,96 +1,86 @@
 // The engine's thread: loads the WebAssembly module and answers the page's requests one
 // at a time, so the page never waits while the engine thinks.
 //
-// Request {id, op, ...}; reply {id, ok, error?, ...}. Every reply that can change the
-// board carries the whole game as the engine holds it (every history entry with the colour
-// of its stone, or null for a turn given away; the five; the side to move), so the page
-// draws from the engine's state and never from a copy of its own.
+// First message {ready: true, about}: the module's description (quillmot_describe: level
+// names, board limits, error words, score bands). Then request {id, op, ...}, reply {id, ok,
+// error?, ...}. Every reply that can change the board carries the whole game as the engine
+// holds it (game(): every history entry with the colour of its stone, or null for a turn
+// given away; the five and its lines; the side to move), so the page draws from the
+// engine's state and never from a copy of its own.
 'use strict';
 
 try {
   importScripts('gen/quillmot.js');
 } catch (error) {
-  postMessage({ fatal: 'the engine module gen/quillmot.js could not be loaded; build it with tools/build-web.sh' });
+  postMessage({
+    fatal: 'the engine module gen/quillmot.js could not be loaded; ' +
+      'build it with tools/build-web.sh',
+  });
   throw error;
 }
 
-const ERRORS = {
-  '-1': 'no game', '-2': 'bad argument', '-3': 'off the board', '-4': 'on a taken square',
-  '-5': 'after a five', '-6': 'the board is full', '-11': 'too many passes',
-};
-const PASSED = -12;  // quillmot_move_at: a turn given away
-
 let engine = null;
+let about = null;
 const waiting = [];
 
 function unpack(packed) { return [packed % 256, Math.floor(packed / 256)]; }
 
-function gameState() {
+// The game in one read of the module's snapshot (see quillmot_api.h for its layout).
+function game() {
+  const at = engine._quillmot_snapshot() >> 2;
+  const heap = engine.HEAP32;  // read after the call: a growing memory replaces the view
+  const [width, height, toMove, anyFive, entries, fives, lines] = heap.subarray(at, at + 7);
+  let i = at + 7;
   const moves = [];
-  for (let i = 0; i < engine._quillmot_move_count(); ++i) {
-    const packed = engine._quillmot_move_at(i);
-    if (packed === PASSED) {
-      moves.push(null);
-    } else {
-      const [x, y] = unpack(packed);
-      moves.push([x, y, engine._quillmot_stone(x, y)]);
-    }
+  for (let k = 0; k < entries; ++k, ++i) {
+    const entry = heap[i];
+    moves.push(entry === about.passed ? null : [entry & 255, (entry >> 8) & 255, entry >> 16]);
   }
   const five = [];
-  for (let i = 0; i < engine._quillmot_five_count(); ++i) five.push(unpack(engine._quillmot_five_square(i)));
-  return {
-    width: engine._quillmot_width(), height: engine._quillmot_height(), moves, five,
-    anyFive: engine._quillmot_has_five() === 1, toMove: engine._quillmot_side_to_move(),
-  };
+  for (let k = 0; k < fives; ++k) five.push(unpack(heap[i++]));
+  const fiveLines = [];
+  for (let k = 0; k < lines; ++k, i += 2) fiveLines.push([unpack(heap[i]), unpack(heap[i + 1])]);
+  return { width, height, moves, five, fiveLines, anyFive: anyFive === 1, toMove };
 }
 
-function failure(code) { return { ok: false, error: ERRORS[code] || 'error ' + code }; }
+function failure(code) { return { ok: false, error: about.errors[code] || 'error ' + code }; }
 
 // What the last search reported, with the move it returned.
 function report(packed) {
   const line = [];
-  for (let i = 0; i < engine._quillmot_report_line_length(); ++i) line.push(unpack(engine._quillmot_report_line_at(i)));
+  for (let i = 0; i < engine._quillmot_report_line_length(); ++i) {
+    line.push(unpack(engine._quillmot_report_line_at(i)));
+  }
   return {
-    move: unpack(packed), depth: engine._quillmot_report_depth(), score: engine._quillmot_report_score(),
-    nodes: engine._quillmot_report_nodes(), ms: engine._quillmot_report_ms(), line,
-    forced: engine._quillmot_report_forced(), otherMove: engine._quillmot_report_other_move() === 1,
-  };
-}
-
-// The search's result: a square, or a refusal.
-function searchResult(packed, started) {
-  if (packed < 0) return failure(packed);
-  const ms = performance.now() - started;
-  return {
-    ok: true, move: unpack(packed), nodes: engine._quillmot_nodes(),
-    depth: engine._quillmot_completed_depth(), ms,
+    move: unpack(packed), depth: engine._quillmot_report_depth(),
+    score: engine._quillmot_report_score(), nodes: engine._quillmot_report_nodes(),
+    ms: engine._quillmot_report_ms(), line, forced: engine._quillmot_report_forced(),
+    otherMove: engine._quillmot_report_other_move() === 1,
   };
 }
 
 // Clears the board, keeping the engine (and its tables) when the size stays.
 function clearBoard(width, height) {
-  if (engine._quillmot_width() !== width || engine._quillmot_height() !== height)
+  if (engine._quillmot_width() !== width || engine._quillmot_height() !== height) {
     return engine._quillmot_new_game(width, height);
+  }
   while (engine._quillmot_take_back() === 0);
   return 0;
 }
 
 const OPS = {
-  newGame(r) {
-    const code = engine._quillmot_new_game(r.width, r.height);
-    return code < 0 ? failure(code) : { ok: true, game: gameState() };
-  },
   place(r) {
     const code = engine._quillmot_place(r.x, r.y);
-    return code < 0 ? { ...failure(code), game: gameState() } : { ok: true, game: gameState() };
+    return code < 0 ? { ...failure(code), game: game() } : { ok: true, game: game() };
   },
   takeBack(r) {
     for (let i = 0; i < r.count; ++i) if (engine._quillmot_take_back() < 0) break;
-    return { ok: true, game: gameState() };
+    return { ok: true, game: game() };
   },
   // A whole position: the set-up's stones (black and white, alternately as far as they
-  // go), the side to move when it is given, then the moves in turn. A refused stone stops
-  // there and is named: which list, which index, why.
+  // go), the side to move when it is given, then the moves in turn. The engine places
+  // them and judges them: a refused stone stops there and is named (which list, which
+  // index, why), and a five in the set-up is told by the game's anyFive.
   position(r) {
     const code = clearBoard(r.width, r.height);
     if (code < 0) return failure(code);
@@ -101,22 +91,25 @@ const OPS = {
     }
     for (const [x, y, colour, list, index] of stones) {
       const placed = engine._quillmot_place_colour(x, y, colour);
-      if (placed < 0) return { ...failure(placed), list, index, game: gameState() };
+      if (placed < 0) return { ...failure(placed), list, index, game: game() };
     }
-    if (r.toMove !== undefined && engine._quillmot_side_to_move() !== r.toMove) engine._quillmot_pass();
+    if (r.toMove !== undefined && engine._quillmot_side_to_move() !== r.toMove) {
+      const passed = engine._quillmot_pass();
+      if (passed < 0) return { ...failure(passed), list: 'turn', index: 0, game: game() };
+    }
     for (const [index, [x, y]] of r.moves.entries()) {
       const placed = engine._quillmot_place(x, y);
-      if (placed < 0) return { ...failure(placed), list: 'moves', index, game: gameState() };
+      if (placed < 0) return { ...failure(placed), list: 'moves', index, game: game() };
     }
-    return { ok: true, game: gameState() };
+    return { ok: true, game: game() };
   },
   // The move of a level, played, with the search's report.
   engineMove(r) {
     const packed = engine._quillmot_level_move(r.level, r.ms, r.seed);
-    if (packed < 0) return { ...failure(packed), game: gameState() };
+    if (packed < 0) return { ...failure(packed), game: game() };
     const result = report(packed);
     engine._quillmot_place(result.move[0], result.move[1]);
-    return { ok: true, report: result, game: gameState() };
+    return { ok: true, report: result, game: game() };
   },
   // A full-strength search for the side to move, nothing played.
   analyse(r) {
@@ -128,13 +121,19 @@ const OPS = {
     const packed = engine._quillmot_hint(r.ms);
     return packed < 0 ? failure(packed) : { ok: true, report: report(packed) };
   },
-  // A position searched to a fixed depth from a new game, as quillmot-bench does it.
+  // For the browser test alone, which compares the module's node counts with the native
+  // quillmot-bench: a position searched to a fixed depth from a new game, as the bench does.
   search(r) {
     let code = engine._quillmot_new_game(r.width, r.height);
     for (const [x, y] of r.moves) if (code >= 0) code = engine._quillmot_place(x, y);
     if (code < 0) return failure(code);
     const started = performance.now();
-    return searchResult(engine._quillmot_search_depth(r.depth), started);
+    const packed = engine._quillmot_search_depth(r.depth);
+    if (packed < 0) return failure(packed);
+    return {
+      ok: true, move: unpack(packed), nodes: engine._quillmot_nodes(),
+      depth: engine._quillmot_completed_depth(), ms: performance.now() - started,
+    };
   },
 };
 
@@ -149,11 +148,20 @@ onmessage = (event) => {
   else waiting.push(event.data);
 };
 
+// A string of the module's memory, up to its NUL.
+function text(pointer) {
+  const bytes = engine.HEAPU8;
+  let end = pointer;
+  while (bytes[end] !== 0) ++end;
+  return new TextDecoder().decode(bytes.subarray(pointer, end));
+}
+
 createQuillmot({
   locateFile: (file) => 'gen/' + file,
   onAbort: (what) => postMessage({ fatal: 'the engine stopped: ' + what }),
 }).then((module) => {
   engine = module;
-  postMessage({ ready: true });
+  about = JSON.parse(text(engine._quillmot_describe()));
+  postMessage({ ready: true, about });
   while (waiting.length) answer(waiting.shift());
 }, (error) => postMessage({ fatal: 'the engine could not be loaded: ' + error }));

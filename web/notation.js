@@ -1,5 +1,12 @@
-// The game in words: square names, the address that holds a game, the game as text, and
-// the engine's view of a position in words.
+// The game's words: colours, square names, and the engine's scores as a person reads them.
+// A square is [x, y]: column from the left, row from the top, as on the engine's wire; a
+// stone is [x, y, colour]; a colour is BLACK or WHITE.
+
+export const BLACK = 0, WHITE = 1;
+export const COLOURS = ['black', 'white'];
+export function colourName(colour) { return COLOURS[colour]; }
+export function capitalised(text) { return text.charAt(0).toUpperCase() + text.slice(1); }
+export function sameSquare(a, b) { return !!a && !!b && a[0] === b[0] && a[1] === b[1]; }
 
 // Columns A, B, ... Z, AA, AB, ...; rows counted from the bottom, as on a printed board.
 export function columnName(x) {
@@ -19,91 +26,49 @@ export function parseSquare(text, width, height) {
   return [x, height - row];
 }
 
-export const LEVELS = ['Beginner', 'Casual', 'Club', 'Strong', 'Full strength'];
-export const FULL_STRENGTH = LEVELS.length;
-export const COLOURS = ['black', 'white'];
-export function colourName(colour) { return COLOURS[colour]; }
-export function capitalised(text) { return text.charAt(0).toUpperCase() + text.slice(1); }
-
-// ---- The address ----
-//
-// #size=15&black=H8,J10&white=I9&turn=white&you=black&level=3&moves=K11,L12
-// size: the board's side; black, white: the set-up's stones; turn: the side to move after
-// the set-up (only with set-up stones); you: the person's colour; level: 1 to 5; moves:
-// the game's moves in turn from there. Everything but size may be left out.
-
-const MIN_SIZE = 5, MAX_SIZE = 32;
-
-export function encodeAddress(spec) {
-  const names = (squares) => squares.map((s) => squareName(s, spec.size)).join(',');
-  const parts = [['size', spec.size]];
-  if (spec.black.length) parts.push(['black', names(spec.black)]);
-  if (spec.white.length) parts.push(['white', names(spec.white)]);
-  if (spec.black.length + spec.white.length) parts.push(['turn', COLOURS[spec.toMove]]);
-  parts.push(['you', COLOURS[spec.you]], ['level', spec.level]);
-  if (spec.moves.length) parts.push(['moves', names(spec.moves)]);
-  return parts.map(([key, value]) => key + '=' + value).join('&');
+export function signed(score) {
+  return (score > 0 ? '+' : score < 0 ? '\u2212' : '') + Math.abs(score);
 }
 
-// The game an address holds; throws an Error that says what could not be read.
-export function decodeAddress(text, defaults) {
-  const params = new URLSearchParams(text);
-  const known = ['size', 'black', 'white', 'turn', 'you', 'level', 'moves'];
-  for (const key of params.keys()) {
-    if (!known.includes(key)) throw new Error(`"${key}" is not part of a game address`);
-  }
-  const sizeText = params.get('size');
-  if (sizeText === null) throw new Error('it gives no board size');
-  const size = /^[0-9]+$/.test(sizeText) ? Number(sizeText) : NaN;
-  if (!(size >= MIN_SIZE && size <= MAX_SIZE)) throw new Error(`the board size "${sizeText}" is not one from ${MIN_SIZE} to ${MAX_SIZE}`);
-  const squares = (key, what) => {
-    const text = params.get(key);
-    if (!text) return [];
-    return text.split(',').map((name, i) => {
-      const square = parseSquare(name.trim(), size, size);
-      if (!square) throw new Error(`${what} ${i + 1}, "${name}", is not a square of a ${size} by ${size} board`);
-      return square;
-    });
-  };
-  const colour = (key, fallback) => {
-    const text = params.get(key);
-    if (text === null) return fallback;
-    const found = COLOURS.indexOf(text.toLowerCase());
-    if (found < 0) throw new Error(`"${key}" must be black or white, not "${text}"`);
-    return found;
-  };
-  const levelText = params.get('level');
-  const level = levelText === null ? defaults.level : Number(levelText);
-  if (!(Number.isInteger(level) && level >= 1 && level <= FULL_STRENGTH)) throw new Error(`the level "${levelText}" is not one from 1 to ${FULL_STRENGTH}`);
+// ---- Scores ----
+//
+// A search reports its root score for the side to move in the searched position (mover),
+// with the bonus the evaluation gives the side to move (about.tempoBonus), and a forced
+// five as the estimated plies to it, signed like the score. A person reads every score
+// from black's point of view without that bonus, and a forced five as its side and moves.
+
+// The side that forces five and its moves (about half the plies), or null.
+export function forcedFive(report, mover) {
+  if (report.forced === 0) return null;
   return {
-    size, black: squares('black', 'black stone'), white: squares('white', 'white stone'),
-    toMove: colour('turn', 0), you: colour('you', 0), level, moves: squares('moves', 'move'),
+    colour: report.forced > 0 ? mover : 1 - mover,
+    moves: Math.max(1, Math.round((Math.abs(report.forced) + 1) / 2)),
   };
 }
 
-// ---- The engine's view in words ----
-//
-// The root score counts from the side to move and includes the bonus the evaluation gives
-// the side to move (70). Measured: the undecided bench positions score +39 to +138, and
-// searched game positions -30 to +190 until a forced five appears (black, who moved first,
-// about +60 early on, white about +13). So the bands are read from the score less the
-// bonus, and "even" covers all of that; forced fives come from the report's estimate.
-export const TEMPO_BONUS = 70;
-export const EVEN_BAND = 120;    // |score - 70| up to this: even
-export const BETTER_BAND = 500;  // up to this: better; beyond: much better
-
-// {colour, words}: who stands better in the engine's eyes, from the report of a search
-// with mover to move. colour is null for an even position.
-export function standing(report, mover) {
-  if (report.forced !== 0) {
-    const winner = report.forced > 0 ? mover : 1 - mover;
-    const moves = Math.max(1, Math.round((Math.abs(report.forced) + 1) / 2));
-    return { colour: winner, words: `a forced five in about ${moves} move${moves === 1 ? '' : 's'}` };
-  }
-  const score = report.score - TEMPO_BONUS;
-  if (Math.abs(score) <= EVEN_BAND) return { colour: null, words: 'even' };
-  const colour = score > 0 ? mover : 1 - mover;
-  return { colour, words: Math.abs(score) <= BETTER_BAND ? 'better' : 'much better' };
+// The score for black, the bonus taken off.
+export function blackScore(report, mover, about) {
+  const score = report.score - about.tempoBonus;
+  return mover === BLACK ? score : -score;
 }
 
-export function signed(score) { return (score > 0 ? '+' : score < 0 ? '\u2212' : '') + Math.abs(score); }
+// "+35", "−120", or "Black forces five in about 3".
+export function scoreText(report, mover, about) {
+  const forced = forcedFive(report, mover);
+  if (!forced) return signed(blackScore(report, mover, about));
+  return `${capitalised(colourName(forced.colour))} forces five in about ${forced.moves}`;
+}
+
+// {colour, words}: who stands better in the engine's eyes; colour is null for an even
+// position. The bands are the module's (about.evenBand, about.betterBand).
+export function standing(report, mover, about) {
+  const forced = forcedFive(report, mover);
+  if (forced) {
+    const s = forced.moves === 1 ? '' : 's';
+    return { colour: forced.colour, words: `a forced five in about ${forced.moves} move${s}` };
+  }
+  const score = blackScore(report, mover, about);
+  if (Math.abs(score) <= about.evenBand) return { colour: null, words: 'even' };
+  const colour = score > 0 ? BLACK : WHITE;
+  return { colour, words: Math.abs(score) <= about.betterBand ? 'better' : 'much better' };
+}

@@ -235,3 +235,115 @@ int quillmot_hint(int milliseconds) {
 }
 
 }  // extern "C"
+
+// ---- What the page reads in one call: the module's description and the game ----
+// Built on the calls above only, so that it tells what they tell.
+
+namespace {
+
+// clang-format off
+constexpr struct { int code; const char* words; } ERROR_WORDS[] = {
+    {QUILLMOT_NO_GAME, "no game"},           {QUILLMOT_BAD_ARGUMENT, "bad argument"},
+    {QUILLMOT_OFF_BOARD, "off the board"},   {QUILLMOT_OCCUPIED, "on a taken square"},
+    {QUILLMOT_GAME_OVER, "after a five"},    {QUILLMOT_BOARD_FULL, "the board is full"},
+    {QUILLMOT_HISTORY_FULL, "too many passes"},
+};
+// clang-format on
+
+// The description is written into a fixed buffer by two functions kept out of line: the
+// string library, or a copy of them at every use, would add a seventh to the module's size
+// for one line of text.
+class Text {
+public:
+    [[gnu::noinline]] Text& operator<<(const char* part) {
+        while (*part && length_ < CAPACITY - 1) text_[length_++] = *part++;
+        text_[length_] = 0;
+        return *this;
+    }
+    [[gnu::noinline]] Text& operator<<(int n) {
+        char digits[12] = {};
+        int at = 11;
+        unsigned magnitude = n < 0 ? 0u - static_cast<unsigned>(n) : static_cast<unsigned>(n);
+        do digits[--at] = static_cast<char>('0' + magnitude % 10);
+        while ((magnitude /= 10) != 0);
+        if (n < 0) digits[--at] = '-';
+        return *this << digits + at;
+    }
+    const char* c_str() const { return text_; }
+
+private:
+    static constexpr int CAPACITY = 512;
+    char text_[CAPACITY] = {};
+    int length_ = 0;
+};
+
+Text describeModule() {
+    Text text;
+    text << "{\"levels\":[";
+    for (int level = 1; level <= LEVEL_COUNT; ++level)
+        text << (level > 1 ? ",\"" : "\"") << findLevel(level)->name << "\"";
+    text << "],\"fullStrength\":" << FULL_STRENGTH << ",\"minBoard\":" << MIN_BOARD
+         << ",\"maxBoard\":" << MAX_BOARD << ",\"errors\":{";
+    for (const auto& [code, words] : ERROR_WORDS)
+        text << (code == ERROR_WORDS[0].code ? "\"" : ",\"") << code << "\":\"" << words << "\"";
+    text << "},\"passed\":" << QUILLMOT_PASSED << ",\"tempoBonus\":" << TEMPO_BONUS
+         << ",\"evenBand\":" << EVEN_BAND << ",\"betterBand\":" << BETTER_BAND << "}";
+    return text;
+}
+
+// Header, every history entry, the five's squares (at most a stone and eight more in each
+// of the four directions) and each line's two ends.
+constexpr int SNAPSHOT_HEADER = 7;
+constexpr int SNAPSHOT_FIVE = 1 + DIRECTIONS * 8;
+int snapshot[SNAPSHOT_HEADER + MAX_HISTORY + SNAPSHOT_FIVE + 2 * DIRECTIONS];
+
+}  // namespace
+
+extern "C" {
+
+const char* quillmot_describe(void) {
+    static const Text text = describeModule();
+    return text.c_str();
+}
+
+const int* quillmot_snapshot(void) {
+    int* out = snapshot;
+    const int entries = quillmot_move_count(), fives = quillmot_five_count();
+    *out++ = quillmot_width();
+    *out++ = quillmot_height();
+    *out++ = quillmot_width() > 0 ? quillmot_side_to_move() : 0;
+    *out++ = quillmot_has_five();
+    *out++ = entries;
+    *out++ = fives;
+    int* lineCount = out++;
+    *lineCount = 0;
+    for (int i = 0; i < entries; ++i) {
+        const int packed = quillmot_move_at(i);
+        *out++ = packed < 0 ? packed : packed + 65536 * quillmot_stone(packed % 256, packed / 256);
+    }
+    for (int i = 0; i < fives; ++i) *out++ = quillmot_five_square(i);
+    if (fives == 0) return snapshot;
+    // Every square of the five lies on a line through the last stone: the squares on each
+    // direction's line through it, when there are five or more, are one line of the five.
+    const int last = quillmot_move_at(entries - 1);
+    const int lx = last % 256, ly = last / 256;
+    for (int k = 0; k < DIRECTIONS; ++k) {
+        int count = 0, low = 0, high = 0;
+        for (int i = 0; i < fives; ++i) {
+            const int x = snapshot[SNAPSHOT_HEADER + entries + i] % 256 - lx;
+            const int y = snapshot[SNAPSHOT_HEADER + entries + i] / 256 - ly;
+            if (x * DIR_DY[k] != y * DIR_DX[k]) continue;
+            const int along = DIR_DX[k] != 0 ? x / DIR_DX[k] : y / DIR_DY[k];
+            ++count;
+            low = along < low ? along : low;
+            high = along > high ? along : high;
+        }
+        if (count < 5) continue;
+        *out++ = (lx + low * DIR_DX[k]) + 256 * (ly + low * DIR_DY[k]);
+        *out++ = (lx + high * DIR_DX[k]) + 256 * (ly + high * DIR_DY[k]);
+        ++*lineCount;
+    }
+    return snapshot;
+}
+
+}  // extern "C"

@@ -107,6 +107,24 @@ int quillmot_side_to_move(void);
 // 30 MB) and kept. The move is returned, not played: a packed square, or below zero.
 int quillmot_hint(int milliseconds);
 
+// ---- What the page reads in one call: the module's description and the game ----
+// The page keeps no copy of the engine's names and limits, and a reply of the worker reads
+// the whole game at once instead of one call per history entry.
+
+// A JSON text (UTF-8, NUL-terminated, in the module's memory for as long as it runs):
+// {"levels": the names of levels 1 .. n, "fullStrength": its number, "minBoard", "maxBoard":
+// the board's limits, "errors": {code: words} for every result below zero, "passed": the
+// code of a turn given away, "tempoBonus": the evaluation's bonus for the side to move,
+// "evenBand", "betterBand": the score bands a person reads, beyond that bonus}.
+const char* quillmot_describe(void);
+
+// The game as 32-bit integers in the module's memory, rewritten by each call: [0] width,
+// [1] height, [2] the side to move, [3] 1 when a five or more stands anywhere, [4] n history
+// entries, [5] f squares of the five the last stone made, [6] l lines of it; then n entries,
+// each a packed square plus 65536 times its stone's colour, or QUILLMOT_PASSED; then the f
+// squares, packed; then the two ends of each of the l lines, packed. Zeros before a game.
+const int* quillmot_snapshot(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -191,6 +192,31 @@ TEST(WebApi, HintSearchesTheGameOnItsOwnEngine) {
     EXPECT_EQ(quillmot_report_forced(), 1);
     EXPECT_EQ(quillmot_move_count(), 13);
     EXPECT_EQ(quillmot_side_to_move(), 1);
+}
+
+// The page's one-call reads: the description names what the page shows, and the snapshot
+// holds the same game as the single calls, a pass and a double five's two lines included.
+TEST(WebApi, DescribesItselfAndSnapshotsTheGame) {
+    const std::string about = quillmot_describe();
+    for (const char* part : {"\"levels\":[\"Beginner\",", "\"Full strength\"]", "\"maxBoard\":32",
+                             "\"-4\":\"on a taken square\"", "\"passed\":-12", "\"evenBand\":120"})
+        EXPECT_NE(about.find(part), std::string::npos) << part;
+    ASSERT_TRUE(play(15, 15, "5,7 0,0 6,7 0,2 8,7 0,4 9,7 0,6 7,5 0,8 7,6 0,10 7,8 0,12 7,9"));
+    ASSERT_EQ(quillmot_place_colour(14, 14, 0), 0);  // white to move: a pass first
+    ASSERT_EQ(quillmot_take_back(), 0);
+    ASSERT_EQ(quillmot_place(7, 7), 0);  // black, after white's pass: both lines at once
+    const int* s = quillmot_snapshot();
+    const int entries = s[4], fives = s[5];
+    EXPECT_EQ(std::vector<int>(s, s + 7), (std::vector<int>{15, 15, 1, 1, 17, 9, 2}));
+    EXPECT_EQ(s[7 + 15], QUILLMOT_PASSED);
+    for (int i = 0; i < entries; ++i) {
+        const int packed = quillmot_move_at(i);
+        const int colour = packed < 0 ? 0 : quillmot_stone(packed % 256, packed / 256);
+        EXPECT_EQ(s[7 + i], packed + 65536 * colour) << i;
+    }
+    std::set<Square> ends;
+    for (int i = 0; i < 4; ++i) ends.insert(unpack(s[7 + entries + fives + i]));
+    EXPECT_EQ(ends, squaresOf("5,7 9,7 7,5 7,9"));
 }
 
 }  // namespace

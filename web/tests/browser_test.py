@@ -7,8 +7,9 @@ empty square were added; checks the announced result and its line, take back, ne
 engine moving first, harmless clicks on taken squares and during a search; measures how long
 a 1 s move takes to appear on screen. Then what a person does beyond playing: a change of
 level, the engine's view and its expected line, a hint, the move list and copying the game,
-the game in the address (a reload, Back, a bad address), review, set-up with analysis and
-play from there, a move by keyboard alone, labels, and a phone-sized screen. Screenshots of
+the game in the address (a reload, Back, bad addresses), review, Stop, Continue from here
+within the window, the arrow keys after a click, set-up with analysis and play from there,
+a move by keyboard alone, labels, and a phone-sized screen with the board kept still. Screenshots of
 the main moments go to build/browser/. Then compares the WebAssembly module with the native
 quillmot-bench: the same positions searched to the same depth give the same move and node
 count, and the levels of play the same move for the same seed.
@@ -303,6 +304,7 @@ class BrowserTest:
         # A new game while the engine thinks replaces the search.
         page.choose("first", "person")
         page.wait_for({"person"})
+        page.choose("level", 5)
         page.choose("think", 10000)
         page.click(10, 10)
         page.wait_for({"thinking"}, timeout=5)
@@ -310,6 +312,14 @@ class BrowserTest:
         assert page.new_game() == "person"
         assert page.stones() == {}, page.stones()
         assert time.time() - started < 5, "the new game waited for the search"
+        # Stop during the engine's move takes back the move it answers, at once.
+        page.click(10, 10)
+        page.wait_for({"thinking"}, timeout=5)
+        started = time.time()
+        page.button("stop").click()
+        page.wait_for({"person"})
+        assert page.stones() == {} and time.time() - started < 5, page.stones()
+        assert not page.button("stop").is_displayed() and "Stopped" in page.status(), page.status()
         page.choose("size", 15)
         page.wait_for({"person"})
 
@@ -367,7 +377,8 @@ class BrowserTest:
         view = page.text("view-text")
         standing = (r"In its eyes (the position is even|(Black|White) \((you|Quillmot)\) "
                     r"(stands better|stands much better|has a forced five in about \d+ moves?))\.")
-        assert "Quillmot (Full strength) played" in view and re.search(r"depth \d+ \(score [+\u2212]?\d+ for white\)", view), view
+        assert "Quillmot (Full strength) played" in view and re.search(
+            r"depth \d+ \(score ([+\u2212]?\d+|(Black|White) forces five in about \d+)\)", view), view
         assert re.search(standing, view), view
         # A weaker level from the next move on, in the same game.
         page.choose("level", 1)
@@ -377,7 +388,7 @@ class BrowserTest:
         self.engine_reply(before, after)
         view = page.text("view-text")
         assert "Quillmot (Beginner) played" in view and re.search(standing, view), view
-        assert "level=1" in page.address(), page.address()
+        assert re.search(r"&level=1&moves=[\w,]+&levels=5,1$", page.address()), page.address()
 
     def expected_line(self):
         page = self.page
@@ -413,6 +424,8 @@ class BrowserTest:
         square = next(iter(hints))
         assert square not in stones and page.stones() == stones, "a hint on a taken square, or a stone played"
         assert page.status().startswith(f"Hint: {square_name(square, 15)}."), page.status()
+        view = page.text("view-text")
+        assert view.startswith(f"Hint for black: {square_name(square, 15)}") and "depth" in view, view
         self.screenshot("hint")
         page.play(square)
         assert page.stones()[square] == 0 and page.marks("hint-mark") == set(), "the hint mark stayed"
@@ -443,6 +456,7 @@ class BrowserTest:
         page.driver.refresh()
         page.wait_for({"person"})
         assert (page.address(), page.stones(), page.record()) == (address, stones, record), "the reload changed the game"
+        assert "comes with its next move" in page.text("view-text"), page.text("view-text")
         # A new game is a new entry of the history: Back returns to this one.
         page.choose("first", "person")
         page.wait_for({"person"})
@@ -455,7 +469,9 @@ class BrowserTest:
         page.choose("first", "person")
         page.wait_for({"person"})
         base = page.driver.current_url.split("#")[0]
-        for bad in ("#size=15&moves=H8,Z99", "#size=15&moves=H8,H8", "#nonsense", "#size=15&level=9"):
+        refused = ("#size=15&black=H8,I8&moves=H8", "#size=15&black=H8,I8,I8",
+                   "#size=15&black=H8,I8,J8,K8,L8&white=A1")
+        for bad in ("#size=15&moves=H8,Z99", "#size=15&moves=H8,H8", "#nonsense", "#size=15&level=9") + refused:
             page.driver.get(base + bad)
             end = time.time() + 10
             while page.address() == bad and time.time() < end:
@@ -498,6 +514,39 @@ class BrowserTest:
         page.wait_for({"person"})
         assert shown() == set(moves[:4]) and page.status().startswith("Your move"), page.status()
         assert page.address().endswith(",".join(square_name(m, 15) for m in moves[:4])), page.address()
+
+    def review_in_window(self):
+        """Continue from here within the window at common desktop sizes; review moves nothing."""
+        page = self.page
+        driver = page.driver
+        self.fresh_game(1)
+        page.play((7, 7))
+        rect = "return document.getElementById(arguments[0]).getBoundingClientRect().toJSON()"
+        try:
+            for width, height in ((1280, 900), (1280, 760), (1920, 1080)):
+                driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                       {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
+                before = page.js(rect, "board")
+                page.button("review-back").click()
+                board, shown = page.js(rect, "board"), page.js(rect, "continue")
+                page.button("review-last").click()
+                assert shown["bottom"] <= height, f"{width}x{height}: Continue ends at {shown['bottom']}"
+                assert board == before, f"{width}x{height}: the board moved from {before} to {board}"
+        finally:
+            driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
+    def keys_after_click(self):
+        page = self.page
+        self.fresh_game(1)
+        stones = page.play((7, 7))
+        assert page.js("return document.activeElement.id") == "board"
+        ActionChains(page.driver).send_keys(Keys.ARROW_LEFT).perform()
+        assert "Reviewing" in page.status() and len(page.stones()) == 1, page.status()
+        cursor = "return getComputedStyle(document.getElementById('cursor')).visibility"
+        assert page.js(cursor) == "hidden", "a cursor the person never asked for"
+        ActionChains(page.driver).send_keys(Keys.ARROW_RIGHT, Keys.ENTER).perform()
+        page.wait_for({"person"})
+        assert page.stones() == stones and page.js(cursor) == "visible", "Enter placed a stone at an unseen cursor"
 
     def keyboard(self):
         page = self.page
@@ -569,6 +618,12 @@ class BrowserTest:
         assert page.record()[0] == [("1", DISCS[0], "E11")], page.record()
         assert re.fullmatch(r"#size=15&black=F11,G11,H11,I11&white=J11,G6,H6&turn=black&you=white&level=5&moves=E11",
                             page.address()), page.address()
+        colour = lambda: page.js("return getComputedStyle(document.getElementById('status')).color")
+        assert colour() == "rgb(160, 24, 24)", colour()
+        base = page.driver.current_url.split("#")[0]
+        page.driver.get(base + "#size=15&black=A1,B1,C1,D1&white=A3,B3,C3,D3&turn=black&moves=E1")
+        page.wait_for({"over"})
+        assert page.status().startswith("You win") and colour() == "rgb(23, 105, 43)", (page.status(), colour())
 
     def phone(self):
         page = self.page
@@ -576,7 +631,18 @@ class BrowserTest:
         self.fresh_game(1)
         driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
                                {"width": 390, "height": 844, "deviceScaleFactor": 2, "mobile": True})
+        board_top = lambda: page.js("return document.getElementById('board').getBoundingClientRect().top")
         try:
+            tops = [board_top()]
+            page.play((7, 7))
+            tops.append(board_top())
+            page.button("review-first").click()
+            tops.append(board_top())
+            page.driver.get(page.driver.current_url.split("#")[0] + "#size=15&moves=Z1")
+            page.wait_for({"person"})
+            assert page.driver.find_element(By.ID, "notice").is_displayed()
+            tops.append(board_top())
+            assert len(set(tops)) == 1, f"the board moved: its top at {tops}"
             page.play((7, 7))
             widths = page.js("""
                 const right = Math.max(...[...document.querySelectorAll('button, select, input, #board, #record')]
@@ -692,7 +758,7 @@ def main():
         if game:
             test.check("the result, its five, take back after it",
                        lambda: test.result(game["stones"], game["last"], game["before"]))
-        test.check("new games: cleared, engine first, 20 by 20, during a search", test.new_games)
+        test.check("new games: cleared, engine first, 20 by 20, during a search; Stop", test.new_games)
         test.check("a 1 s move on screen", test.one_second_move)
         test.check("a level change from the next move, named in the engine's view", test.level_and_view)
         test.check("the expected line on empty squares, gone at the next move", test.expected_line)
@@ -700,9 +766,11 @@ def main():
         test.check("the move list matches the board; the game copied as text", test.record_and_copy)
         test.check("the game in the address: reload, Back, bad addresses", test.address)
         test.check("review steps, arrow keys, continue from here", test.review)
+        test.check("Continue from here within the window; review moves nothing", test.review_in_window)
+        test.check("after a click the arrow keys step through the game", test.keys_after_click)
         test.check("a move by keyboard alone; every control named", test.keyboard)
         test.check("set-up with a four, a five refused, analysis, play from here", test.setup_and_analysis)
-        test.check("a phone-sized screen", test.phone)
+        test.check("a phone-sized screen, the board still", test.phone)
         for name, depth in COMPARED:
             test.check(f"module and native search {name} alike",
                        functools.partial(test.same_search, args.bench, name, depth))

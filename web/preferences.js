@@ -1,0 +1,39 @@
+// The choices kept for the next visit: the level, the thinking time and the switches, in
+// the browser's local storage. Anything unreadable falls back to the defaults.
+import { THINK_TIMES } from './state.js';
+
+const KEY = 'quillmot-preferences';
+
+// The saved text as a configuration for the state (state.js configure): only what is valid.
+export function readPreferences(text) {
+  let saved;
+  try {
+    saved = JSON.parse(text || '{}');
+  } catch {
+    return {};
+  }
+  if (typeof saved !== 'object' || saved === null) return {};
+  const config = {};
+  // The upper bound of the level comes with the module's description (actions.js ready).
+  if (Number.isInteger(saved.level) && saved.level >= 1) config.level = saved.level;
+  if (THINK_TIMES.includes(saved.think)) config.think = saved.think;
+  if (typeof saved.numbers === 'boolean') config.numbers = saved.numbers;
+  if (typeof saved.showLine === 'boolean') config.showLine = saved.showLine;
+  return config;
+}
+
+export function loadPreferences(storage) {
+  try {
+    return readPreferences(storage.getItem(KEY));
+  } catch {
+    return {};  // no storage at all
+  }
+}
+
+export function savePreferences(storage, { level, think, numbers, showLine }) {
+  try {
+    storage.setItem(KEY, JSON.stringify({ level, think, numbers, showLine }));
+  } catch {
+    // Private windows may refuse storage: nothing is lost but the next visit's choices.
+  }
+}

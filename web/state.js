@@ -1,0 +1,142 @@
+// All of the page's state, in one object made by defaults(), and the values derived from
+// it. Nothing of the page lives in the DOM: view.js draws this object, input.js turns
+// events into changes of it (through actions.js), and reset() clears what is transient.
+import { BLACK } from './notation.js';
+
+export const SIZES = [10, 13, 15, 19, 20, 25, 32];  // the board sizes offered
+export const THINK_TIMES = [500, 1000, 3000, 10000];  // milliseconds offered
+export const DEFAULT_LEVEL = 2;  // Casual: a first visitor should be able to win some games
+
+// A game as the engine reports it: every history entry, set-up and moves, as a stone
+// [x, y, colour] or null for a turn given away; the five the last stone made (its squares,
+// and each line's two ends); whether a five stands anywhere; the side to move.
+export function emptyGame(size) {
+  return {
+    width: size, height: size, moves: [], five: [], fiveLines: [], anyFive: false, toMove: BLACK,
+  };
+}
+
+export function defaults() {
+  return {
+    about: null,        // the module's description (quillmot_describe), once it has loaded
+    phase: 'loading',   // loading, person, busy, thinking, hinting, over, setup, analysing, error
+    mode: 'play',       // play, or setup while a position is edited
+    // ---- The game: what the address holds ----
+    game: emptyGame(15),  // as the engine last reported it
+    setupCount: 0,      // history entries of the set-up (stones and passes) before move 1
+    setupToMove: BLACK,  // the side to move after the set-up
+    you: BLACK,         // the person's colour
+    // Per move of the game, after the set-up: {level: the level that played it, null for
+    // the person's moves; report: the engine's search behind it, null when not known}.
+    notes: [],
+    // ---- Choices, kept for the next visit (preferences.js) ----
+    level: DEFAULT_LEVEL,  // the level of the engine's next move
+    think: 1000,        // milliseconds: full strength's move, the hint's and analysis' search
+    numbers: false,     // number the stones
+    showLine: false,    // the expected line as translucent stones on the board
+    // ---- The set-up being edited ----
+    setup: {
+      stones: [],       // [x, y, colour]
+      game: null,       // the set-up as the engine reports it, drawn while editing
+      colour: BLACK,    // of the next stone placed
+      turn: BLACK,      // the side to move after it
+      you: BLACK,       // the person's colour when playing from it
+    },
+    search: null,       // the running search: {kind: move, hint or analysis, level, mover}
+    cursor: [7, 7],     // the keyboard cursor
+    cursorShown: false,  // after keyboard use on the board, until the next click
+    // ---- Transient: reset() clears it at every action ----
+    reviewAt: null,     // history entries shown while reviewing, or null for the game itself
+    hint: null,         // {report, at: the history length it was searched at}
+    analysis: null,     // {report, mover}: the last analysis of the set-up
+    said: '',           // what the last action has to say on the status line
+    notice: '',         // why an address could not be read
+    copied: '',         // the note after Copy the game
+    error: '',          // what went wrong, in the error phase
+  };
+}
+
+export function reset(state) {
+  Object.assign(state, {
+    reviewAt: null, hint: null, analysis: null, said: '', notice: '', copied: '', error: '',
+  });
+}
+
+// Outside settings (the preferences, a loaded description) merged in, unknown keys ignored.
+export function configure(state, config) {
+  for (const [key, value] of Object.entries(config)) {
+    if (key in state && value !== undefined) state[key] = value;
+  }
+}
+
+// The engine's game replaces the page's, the set-up's length with it, and the notes are
+// cut or filled to its moves: nothing can pair a game with another game's set-up.
+export function adoptGame(state, game, setupCount = state.setupCount) {
+  state.game = game;
+  state.setupCount = setupCount;
+  const count = game.moves.length - setupCount;
+  state.notes = state.notes.slice(0, count);
+  while (state.notes.length < count) state.notes.push({ level: null, report: null });
+  const [x, y] = state.cursor;
+  state.cursor = [Math.min(x, game.width - 1), Math.min(y, game.height - 1)];
+}
+
+// ---- Derived ----
+
+export const gameMoves = (state) => state.game.moves.slice(state.setupCount);
+export const setupStones = (state) => state.game.moves.slice(0, state.setupCount).filter(Boolean);
+export const shownEntries = (state) => state.reviewAt ?? state.game.moves.length;
+export const engineColour = (state) => 1 - state.you;
+export const idle = (state) => state.phase === 'person' || state.phase === 'over';
+export const searching = (state) => ['thinking', 'hinting', 'analysing'].includes(state.phase);
+export const levelName = (state, level) => state.about?.levels[level - 1] ?? '';
+// The board drawn: the set-up while one is edited, else the game.
+export const boardGame = (state) => (state.mode === 'setup' && state.setup.game) || state.game;
+export const stoneAt = (game, [x, y], entries = game.moves.length) =>
+  game.moves.slice(0, entries).find((m) => m && m[0] === x && m[1] === y) || null;
+
+// The end of the game: the five of the last stone, or a full board.
+export function ended(state) {
+  const { game } = state;
+  if (game.fiveLines.length > 0) return 'five';
+  return game.moves.filter(Boolean).length === game.width * game.height ? 'full' : null;
+}
+
+// win, loss or draw for the person, null while the game goes on.
+export function outcome(state) {
+  const end = ended(state);
+  if (end === 'full') return 'draw';
+  if (end !== 'five') return null;
+  return state.game.moves[state.game.moves.length - 1][2] === state.you ? 'win' : 'loss';
+}
+
+// The hint, while it belongs to the position on the board.
+export function liveHint(state) {
+  const { hint } = state;
+  return hint && state.reviewAt === null && state.mode === 'play' &&
+    hint.at === state.game.moves.length ? hint : null;
+}
+
+function squaresOf(stones, colour) {
+  return stones.filter((s) => s[2] === colour).map(([x, y]) => [x, y]);
+}
+
+// The game as the address holds it.
+export function gameSpec(state) {
+  const setup = setupStones(state);
+  const notes = state.notes.filter((n) => n.level !== null);
+  return {
+    size: state.game.width, black: squaresOf(setup, 0), white: squaresOf(setup, 1),
+    toMove: state.setupToMove, you: state.you, level: state.level,
+    moves: gameMoves(state).map(([x, y]) => [x, y]), levels: notes.map((n) => n.level),
+  };
+}
+
+// The set-up being edited, as the game that Play from here starts.
+export function setupSpec(state) {
+  const { stones, turn, you } = state.setup;
+  return {
+    size: state.game.width, black: squaresOf(stones, 0), white: squaresOf(stones, 1),
+    toMove: turn, you, level: state.level, moves: [], levels: [],
+  };
+}

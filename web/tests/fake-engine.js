@@ -1,0 +1,110 @@
+// A stand-in for engine-worker.js in the unit tests: the same requests and replies on a
+// game kept in plain arrays. Its move is the first empty square in reading order, with a
+// report that says so; a reply comes on a later turn, and the replies of the op named in
+// `hold` wait for release().
+export const ABOUT = {
+  levels: ['Beginner', 'Casual', 'Club', 'Strong', 'Full strength'], fullStrength: 5,
+  minBoard: 5, maxBoard: 32, passed: -12, tempoBonus: 70, evenBand: 120, betterBand: 500,
+  errors: { '-4': 'on a taken square', '-5': 'after a five' },
+};
+
+export class FakeWorker {
+  constructor() {
+    this.width = 15;
+    this.moves = [];
+    this.hold = null;
+    this.held = [];
+    this.later({ ready: true, about: ABOUT });
+  }
+
+  later(data) { setTimeout(() => this.dead || this.onmessage({ data })); }
+  release() { this.held.splice(0).forEach((data) => this.later(data)); }
+  terminate() { this.dead = true; }
+
+  postMessage(request) {
+    const reply = { id: request.id, ...this[request.op](request) };
+    if (request.op === this.hold) this.held.push(reply);
+    else this.later(reply);
+  }
+
+  toMove() { return this.moves.length % 2; }
+  taken(x, y) { return this.moves.some((m) => m && m[0] === x && m[1] === y); }
+
+  // The squares of every run of five through the stone at index i.
+  fiveThrough(i) {
+    const [x, y, c] = this.moves[i];
+    const mine = (a, b) => this.moves.some((m) => m && m[0] === a && m[1] === b && m[2] === c);
+    const lines = [];
+    for (const [dx, dy] of [[1, 0], [0, 1], [1, 1], [1, -1]]) {
+      let back = 0, ahead = 0;
+      while (mine(x - (back + 1) * dx, y - (back + 1) * dy)) ++back;
+      while (mine(x + (ahead + 1) * dx, y + (ahead + 1) * dy)) ++ahead;
+      if (back + ahead < 4) continue;
+      lines.push([[x - back * dx, y - back * dy], [x + ahead * dx, y + ahead * dy]]);
+    }
+    return lines;
+  }
+
+  game() {
+    const last = this.moves.length - 1;
+    const fiveLines = last >= 0 && this.moves[last] ? this.fiveThrough(last) : [];
+    const anyFive = this.moves.some((m, i) => m && this.fiveThrough(i).length > 0);
+    return {
+      width: this.width, height: this.width, moves: this.moves.map((m) => m && [...m]),
+      five: fiveLines.flat(), fiveLines, anyFive, toMove: this.toMove(),
+    };
+  }
+
+  stone(x, y, colour) {
+    if (this.taken(x, y)) return { ok: false, error: 'on a taken square' };
+    if (this.game().anyFive) return { ok: false, error: 'after a five' };
+    if (colour !== this.toMove()) this.moves.push(null);
+    this.moves.push([x, y, colour]);
+    return { ok: true };
+  }
+
+  place({ x, y }) { return { ...this.stone(x, y, this.toMove()), game: this.game() }; }
+  takeBack({ count }) {
+    this.moves.splice(-count);
+    return { ok: true, game: this.game() };
+  }
+
+  position({ width, black, white, toMove, moves }) {
+    this.width = width;
+    this.moves = [];
+    const stones = [];
+    for (let i = 0; i < Math.max(black.length, white.length); ++i) {
+      if (i < black.length) stones.push([black[i], 0, 'black', i]);
+      if (i < white.length) stones.push([white[i], 1, 'white', i]);
+    }
+    for (const [[x, y], colour, list, index] of stones) {
+      const placed = this.stone(x, y, colour);
+      if (!placed.ok) return { ...placed, list, index, game: this.game() };
+    }
+    if (toMove !== undefined && toMove !== this.toMove()) this.moves.push(null);
+    for (const [index, [x, y]] of moves.entries()) {
+      const placed = this.stone(x, y, this.toMove());
+      if (!placed.ok) return { ...placed, list: 'moves', index, game: this.game() };
+    }
+    return { ok: true, game: this.game() };
+  }
+
+  search() {
+    for (let y = 0; y < this.width; ++y) {
+      for (let x = 0; x < this.width; ++x) {
+        if (!this.taken(x, y)) {
+          return { move: [x, y], depth: 3, score: 170, nodes: 9, ms: 1, line: [[x, y]], forced: 0 };
+        }
+      }
+    }
+  }
+
+  engineMove() {
+    const report = this.search();
+    this.stone(...report.move, this.toMove());
+    return { ok: true, report, game: this.game() };
+  }
+
+  hint() { return { ok: true, report: this.search() }; }
+  analyse() { return { ok: true, report: this.search() }; }
+}

@@ -1,0 +1,182 @@
+// Rendering: the page drawn from the state, and nothing read back. picture() and controls()
+// are what is drawn and which controls count, as plain values; createView() puts them on
+// the page, batching the redraws of one turn of the event loop into one.
+import { BoardView } from './board.js';
+import {
+  boardGame, gameMoves, idle, levelName, liveHint, outcome, searching, shownEntries, SIZES,
+  THINK_TIMES,
+} from './state.js';
+import { cursorText, recordItems, setupNote, statusText, viewWords } from './words.js';
+
+// The expected line on the board, from the position shown: the hint's whole line; for the
+// engine's last move, the rest of its line after it; for an analysis, its whole line. None
+// once anything has moved since, or when the move played was not the line's first.
+function lineStones(state) {
+  if (!state.showLine || state.reviewAt !== null) return [];
+  const game = boardGame(state);
+  const hint = liveHint(state);
+  const last = state.notes[state.notes.length - 1];
+  let report, colour, skip = 0;
+  if (state.mode === 'setup') {
+    if (!state.analysis) return [];
+    [report, colour] = [state.analysis.report, state.analysis.mover];
+  } else if (hint) {
+    [report, colour] = [hint.report, state.you];
+  } else if (last?.report) {
+    [report, colour, skip] = [last.report, state.you, 1];
+  } else {
+    return [];
+  }
+  if (report.otherMove) return [];
+  const taken = new Set(game.moves.filter(Boolean).map(([x, y]) => x + ',' + y));
+  let number = state.mode === 'setup' ? 1 : game.moves.length - state.setupCount + 1;
+  const stones = [];
+  for (const [x, y] of report.line.slice(skip)) {
+    if (taken.has(x + ',' + y)) break;  // nothing past a square the line cannot take
+    taken.add(x + ',' + y);
+    stones.push([x, y, colour, number++]);
+    colour = 1 - colour;
+  }
+  return stones;
+}
+
+// What the board shows, for board.js.
+export function picture(state) {
+  const game = boardGame(state);
+  const setupCount = state.mode === 'setup' ? game.moves.length : state.setupCount;
+  const entries = state.mode === 'setup' ? game.moves : game.moves.slice(0, shownEntries(state));
+  const number = (i) => (i >= setupCount ? i - setupCount + 1 : null);
+  const stones = entries.map((m, i) => m && [m[0], m[1], m[2], number(i)]).filter(Boolean);
+  const last = entries.length > setupCount ? entries[entries.length - 1] : null;
+  const live = state.reviewAt === null && state.mode === 'play';
+  const hint = liveHint(state);
+  return {
+    width: game.width, height: game.height, stones, last: last && [last[0], last[1]],
+    five: live ? game.five : [], fiveLines: live ? game.fiveLines : [],
+    hint: hint && state.phase === 'person' ? hint.report.move : null,
+    line: lineStones(state), cursor: state.cursor, cursorShown: state.cursorShown,
+    ghost: state.mode === 'setup' ? state.setup.colour : state.you, numbers: state.numbers,
+  };
+}
+
+// Each control: {disabled}, {hidden}, or both; the choices' values.
+export function controls(state) {
+  const { phase, mode, game, setupCount } = state;
+  const at = shownEntries(state);
+  const reviewing = state.reviewAt !== null;
+  const canReview = idle(state) && mode === 'play' && game.moves.length > setupCount;
+  const editing = mode === 'setup' && (phase === 'setup' || phase === 'analysing');
+  const personStones = gameMoves(state).some((m) => m[2] === state.you);
+  return {
+    'review-first': { disabled: !canReview || at <= setupCount },
+    'review-back': { disabled: !canReview || at <= setupCount },
+    'review-forward': { disabled: !canReview || at >= game.moves.length },
+    'review-last': { disabled: !canReview || at >= game.moves.length },
+    continue: { hidden: !reviewing, disabled: !reviewing || !idle(state) },
+    stop: { hidden: !searching(state) },
+    'take-back': {
+      disabled: !(phase === 'thinking' || idle(state) && !reviewing && personStones),
+    },
+    hint: { disabled: !(phase === 'person' && !reviewing) },
+    setup: { disabled: !idle(state) },
+    'play-controls': { hidden: mode !== 'play' },
+    'setup-controls': { hidden: mode !== 'setup' },
+    analyse: { disabled: phase !== 'setup' },
+    'play-here': { disabled: !editing },
+    'clear-setup': { disabled: !editing },
+    'leave-setup': { disabled: !(mode === 'setup' && (editing || phase === 'busy')) },
+    copy: { disabled: phase === 'loading' },
+  };
+}
+
+export function createView(doc) {
+  const $ = (id) => doc.getElementById(id);
+  const board = new BoardView($('board'));
+  let queued = false;
+
+  function options(select, values, label) {
+    if (select.options.length === values.length) return;
+    select.replaceChildren(...values.map((v) => new Option(label(v), String(v))));
+  }
+
+  function render(state) {
+    const game = boardGame(state);
+    const body = doc.body.dataset;
+    Object.assign(body, {
+      phase: state.phase, mode: state.mode, review: state.reviewAt === null ? 'no' : 'yes',
+      outcome: outcome(state) ?? 'none',
+    });
+    board.render(picture(state));
+    $('board').setAttribute('aria-label', `Board, ${game.width} by ${game.height}, ` +
+      `cursor on ${cursorText(state)}`);
+    $('cursor-info').textContent = state.cursorShown ? cursorText(state) : '';
+    for (const [id, flags] of Object.entries(controls(state))) {
+      if ('disabled' in flags) $(id).disabled = flags.disabled;
+      if ('hidden' in flags) $(id).hidden = flags.hidden;
+    }
+    $('status').textContent = statusText(state);
+    $('notice').textContent = state.notice;
+    $('notice').hidden = !state.notice;
+    const { text, line } = viewWords(state);
+    $('view-text').textContent = text;
+    $('view-line').textContent = line;
+    $('copy-note').textContent = state.copied;
+    renderChoices(state);
+    renderRecord(state);
+  }
+
+  function renderChoices(state) {
+    const levels = state.about ? state.about.levels.map((_, i) => i + 1) : [];
+    options($('level'), levels, (n) => levelName(state, n));
+    options($('think'), THINK_TIMES, (ms) => `${ms / 1000} s`);
+    const sizes = [...new Set([...SIZES, state.game.width])].sort((a, b) => a - b);
+    options($('size'), sizes, (n) => `${n} by ${n}`);
+    $('level').value = String(state.level);
+    $('think').value = String(state.think);
+    $('size').value = String(state.game.width);
+    $('first').value = state.you === 0 ? 'person' : 'engine';
+    $('numbers').checked = state.numbers;
+    $('show-line').checked = state.showLine;
+    for (const field of ['colour', 'turn', 'you']) {
+      const radio = `input[name="setup-${field}"][value="${state.setup[field]}"]`;
+      doc.querySelector(radio).checked = true;
+    }
+  }
+
+  function renderRecord(state) {
+    const note = $('setup-note');
+    note.textContent = setupNote(state);
+    note.hidden = !note.textContent;
+    const list = $('record');
+    list.replaceChildren(...recordItems(state).map((move) => {
+      const item = doc.createElement('li');
+      if (move.current) {
+        item.className = 'current';
+        item.setAttribute('aria-current', 'step');
+      }
+      if (move.later) item.classList.add('later');
+      // The discs are text, so that a screen reader says "black circle" and "white circle".
+      const disc = doc.createElement('span');
+      disc.className = 'disc';
+      disc.textContent = move.colour === 0 ? '\u25CF' : '\u25CB';
+      item.append(`${move.number}. `, disc, ' ' + move.name);
+      return item;
+    }));
+    // The list scrolls to its current move; the page itself stays where the person has it.
+    const current = list.querySelector('.current');
+    if (current && (current.offsetTop < list.scrollTop ||
+        current.offsetTop + current.offsetHeight > list.scrollTop + list.clientHeight)) {
+      list.scrollTop = current.offsetTop - list.clientHeight / 2;
+    }
+  }
+
+  // Every change of one turn of the event loop drawn once, before the browser paints.
+  return function redraw(state) {
+    if (queued) return;
+    queued = true;
+    queueMicrotask(() => {
+      queued = false;
+      render(state);
+    });
+  };
+}
