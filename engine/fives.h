@@ -12,10 +12,19 @@ class Engine;
 // A stone completes at most four lines, and each is read at most four squares either way.
 constexpr int MAX_FIVE_SQUARES = 1 + DIRECTIONS * 8;
 
-// The squares of every run of five or more of one colour through the stone on square, each
-// read up to four squares either side of it: the other squares of each run, then the stone
-// itself once. squares must hold MAX_FIVE_SQUARES; returns how many were written, 0 when the
-// stone makes no five (or the square holds none).
+// A run of five or more of one colour, from one end to the other along its direction.
+struct FiveLine {
+    Point from;
+    Point to;
+};
+
+// The runs of five or more through the stone on square, each read up to four squares either
+// side of it, by direction; lines must hold DIRECTIONS. Returns how many, 0 when the stone
+// makes no five (or the square holds none).
+int fiveLinesThrough(const Engine& engine, Point square, FiveLine* lines);
+
+// The squares of those runs: the other squares of each, then the stone itself once.
+// squares must hold MAX_FIVE_SQUARES; returns how many were written.
 int fiveThrough(const Engine& engine, Point square, Point* squares);
 
 // Whether a five or more of either colour stands anywhere on the board.

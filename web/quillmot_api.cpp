@@ -17,6 +17,8 @@ struct Game {
     std::unique_ptr<Engine> engine;
     Point five[MAX_FIVE_SQUARES];  // engine coordinates
     int fiveCount = 0;
+    FiveLine fiveLines[DIRECTIONS];  // the same runs, by their ends
+    int fiveLineCount = 0;
     bool anyFive = false;  // a five anywhere, also one a set-up stone made earlier
     std::unique_ptr<Engine> hintEngine;
     // The engine of the last search, whose figures and report the getters read: the game
@@ -45,8 +47,9 @@ void findFive() {
     const Engine& engine = *game.engine;
     game.anyFive = hasFiveAnywhere(engine);
     const bool stone = engine.moveCount > 0 && !engine.lastWasPass();
-    game.fiveCount =
-        stone ? fiveThrough(engine, engine.moveHistory[engine.moveCount - 1], game.five) : 0;
+    const Point last = stone ? engine.moveHistory[engine.moveCount - 1] : NO_MOVE;
+    game.fiveCount = stone ? fiveThrough(engine, last, game.five) : 0;
+    game.fiveLineCount = stone ? fiveLinesThrough(engine, last, game.fiveLines) : 0;
 }
 
 // Why the side to move cannot move now, or 0.
@@ -84,6 +87,7 @@ int quillmot_new_game(int width, int height) {
     game.searched = game.engine.get();
     game.engine->start(width, height);
     game.fiveCount = 0;
+    game.fiveLineCount = 0;
     game.anyFive = false;
     return 0;
 }
@@ -237,7 +241,6 @@ int quillmot_hint(int milliseconds) {
 }  // extern "C"
 
 // ---- What the page reads in one call: the module's description and the game ----
-// Built on the calls above only, so that it tells what they tell.
 
 namespace {
 
@@ -291,11 +294,9 @@ Text describeModule() {
     return text;
 }
 
-// Header, every history entry, the five's squares (at most a stone and eight more in each
-// of the four directions) and each line's two ends.
+// Header, every history entry, the five's squares and each of its lines' two ends.
 constexpr int SNAPSHOT_HEADER = 7;
-constexpr int SNAPSHOT_FIVE = 1 + DIRECTIONS * 8;
-int snapshot[SNAPSHOT_HEADER + MAX_HISTORY + SNAPSHOT_FIVE + 2 * DIRECTIONS];
+int snapshot[SNAPSHOT_HEADER + MAX_HISTORY + MAX_FIVE_SQUARES + 2 * DIRECTIONS];
 
 }  // namespace
 
@@ -315,33 +316,15 @@ const int* quillmot_snapshot(void) {
     *out++ = quillmot_has_five();
     *out++ = entries;
     *out++ = fives;
-    int* lineCount = out++;
-    *lineCount = 0;
+    *out++ = game.fiveLineCount;
     for (int i = 0; i < entries; ++i) {
         const int packed = quillmot_move_at(i);
         *out++ = packed < 0 ? packed : packed + 65536 * quillmot_stone(packed % 256, packed / 256);
     }
     for (int i = 0; i < fives; ++i) *out++ = quillmot_five_square(i);
-    if (fives == 0) return snapshot;
-    // Every square of the five lies on a line through the last stone: the squares on each
-    // direction's line through it, when there are five or more, are one line of the five.
-    const int last = quillmot_move_at(entries - 1);
-    const int lx = last % 256, ly = last / 256;
-    for (int k = 0; k < DIRECTIONS; ++k) {
-        int count = 0, low = 0, high = 0;
-        for (int i = 0; i < fives; ++i) {
-            const int x = snapshot[SNAPSHOT_HEADER + entries + i] % 256 - lx;
-            const int y = snapshot[SNAPSHOT_HEADER + entries + i] / 256 - ly;
-            if (x * DIR_DY[k] != y * DIR_DX[k]) continue;
-            const int along = DIR_DX[k] != 0 ? x / DIR_DX[k] : y / DIR_DY[k];
-            ++count;
-            low = along < low ? along : low;
-            high = along > high ? along : high;
-        }
-        if (count < 5) continue;
-        *out++ = (lx + low * DIR_DX[k]) + 256 * (ly + low * DIR_DY[k]);
-        *out++ = (lx + high * DIR_DX[k]) + 256 * (ly + high * DIR_DY[k]);
-        ++*lineCount;
+    for (int i = 0; i < game.fiveLineCount; ++i) {
+        *out++ = pack(game.fiveLines[i].from);
+        *out++ = pack(game.fiveLines[i].to);
     }
     return snapshot;
 }
