@@ -9,6 +9,7 @@
 //   quillmot-bench level N [OPTIONS]    a level of play's move for each position
 //   quillmot-bench lateness [OPTIONS]   how late the turn driver's search answers
 //   quillmot-bench ladder [OPTIONS]     games between neighbouring levels
+//   quillmot-bench puzzles [OPTIONS]    makes and verifies the page's puzzles
 //
 // Each subcommand takes --help. Another build of the engine (the WebAssembly module) is
 // checked against this one by feeding both the same position line (search --show, --game).
@@ -17,6 +18,7 @@
 
 #include "bench/ladder.h"
 #include "bench/lateness.h"
+#include "bench/puzzles.h"
 #include "bench/suite.h"
 
 namespace {
@@ -29,11 +31,11 @@ struct Subcommand {
 constexpr Subcommand SUBCOMMANDS[] = {
     {"search", quillmot::bench::searchCommand}, {"report", quillmot::bench::reportCommand},
     {"level", quillmot::bench::levelCommand},   {"lateness", quillmot::lateness::command},
-    {"ladder", quillmot::ladder::command},
+    {"ladder", quillmot::ladder::command},      {"puzzles", quillmot::puzzles::command},
 };
 
 constexpr const char* USAGE =
-    "usage: quillmot-bench [search | report | level | lateness | ladder] [OPTIONS]\n"
+    "usage: quillmot-bench [search | report | level | lateness | ladder | puzzles] [OPTIONS]\n"
     "       quillmot-bench SUBCOMMAND --help\n";
 
 }  // namespace

@@ -23,6 +23,8 @@ constexpr const char* USAGE =
     "40), each with both colours, and level 1 against a simple player that only extends its\n"
     "longest line (from N / 2 openings); full strength takes MS per move (default 1000).\n"
     "--pair 0 plays only the simple player's pairing, --pair L only level L against L + 1.\n"
+    "--try \"N=DEPTH,SPREAD,CAP,NODES;...\" plays level N as given instead (depth 0: the full\n"
+    "search at NODES a move), for tuning the table.\n"
     "Prints the scores and each player's time per move; the status is 1 only when a player\n"
     "answered a square that is not empty.\n";
 
@@ -32,7 +34,8 @@ constexpr uint64_t OPENING_SEED = 2026;
 constexpr uint64_t SIMPLE_OPENING_SEED = 12;
 
 struct Player {
-    int level;
+    int number;          // SIMPLE for the simple player
+    const Level* level;  // nullptr for the simple player
     std::unique_ptr<Engine> engine;
 };
 
@@ -41,8 +44,8 @@ struct Tally {
     long moves = 0;
 };
 
-const char* playerName(int level) {
-    return level == SIMPLE ? "simple player" : findLevel(level)->name;
+const char* playerName(const Options& options, int number) {
+    return number == SIMPLE ? "simple player" : options.levels[number].name;
 }
 
 bool makesFive(const Engine& e, Point stone) {
@@ -137,18 +140,19 @@ Outcome play(const Game& game) {
         if (outcome.moves >= BOARD * BOARD) return outcome;
         Player& mover = *players[outcome.moves % 2];
         const auto start = std::chrono::steady_clock::now();
-        const Point move = mover.level == SIMPLE ? simpleMove(*mover.engine, random)
-                                                 : levelMove(*mover.engine, mover.level,
-                                                             game.fullStrengthMs, random.next());
-        Tally& tally = game.tallies[mover.level];
+        const Point move = mover.level == nullptr ? simpleMove(*mover.engine, random)
+                                                  : playLevel(*mover.engine, *mover.level,
+                                                              game.fullStrengthMs, random.next());
+        Tally& tally = game.tallies[mover.number];
         tally.ms +=
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
         ++tally.moves;
         if (!board.isEmptySquare(move)) {
             const ProtocolSquare square = toProtocol(move);
-            std::printf("  %s answered %d,%d, not an empty square\n", playerName(mover.level),
-                        square.x, square.y);
+            std::printf("  %s answered %d,%d, not an empty square\n",
+                        mover.level == nullptr ? "simple player" : mover.level->name, square.x,
+                        square.y);
             outcome.fault = true;
             return outcome;
         }
@@ -171,8 +175,9 @@ struct Score {
 // Every opening twice, the stronger player Black in the first game.
 Score pairing(int weaker, int stronger, const std::vector<Opening>& openings,
               const Options& options, Tally* tallies, bool& fault) {
-    Player weak{weaker, std::make_unique<Engine>()};
-    Player strong{stronger, std::make_unique<Engine>()};
+    auto level = [&](int number) { return number == SIMPLE ? nullptr : &options.levels[number]; };
+    Player weak{weaker, level(weaker), std::make_unique<Engine>()};
+    Player strong{stronger, level(stronger), std::make_unique<Engine>()};
     Score score;
     for (size_t i = 0; i < openings.size(); ++i) {
         for (int strongBlack = 1; strongBlack >= 0; --strongBlack) {
@@ -186,8 +191,8 @@ Score pairing(int weaker, int stronger, const std::vector<Opening>& openings,
             if (forStrong < 0) ++score.losses;
             if (forStrong == 0) ++score.draws;
             if (options.verbose)
-                std::printf("  %s (%s) - %s: %s after %d stones\n", playerName(stronger),
-                            strongBlack ? "Black" : "White", playerName(weaker),
+                std::printf("  %s (%s) - %s: %s after %d stones\n", playerName(options, stronger),
+                            strongBlack ? "Black" : "White", playerName(options, weaker),
                             forStrong > 0   ? "won"
                             : forStrong < 0 ? "lost"
                                             : "drawn",
@@ -206,10 +211,10 @@ int run(const Options& options) {
     bool fault = false;
     std::printf("%-32s %6s %5s %6s %5s %7s\n", "stronger - weaker", "games", "wins", "losses",
                 "draws", "score");
-    auto row = [](int weaker, int stronger, const Score& s) {
+    auto row = [&](int weaker, int stronger, const Score& s) {
         char pair[64];
-        std::snprintf(pair, sizeof pair, "%d %s - %s", stronger, playerName(stronger),
-                      playerName(weaker));
+        std::snprintf(pair, sizeof pair, "%d %s - %s", stronger, playerName(options, stronger),
+                      playerName(options, weaker));
         std::printf("%-32s %6d %5d %6d %5d %6.1f%%\n", pair, s.wins + s.losses + s.draws, s.wins,
                     s.losses, s.draws, s.percent());
         std::fflush(stdout);
@@ -228,27 +233,51 @@ int run(const Options& options) {
         if (tallies[level].moves == 0) continue;
         char name[48];
         if (level == SIMPLE)
-            std::snprintf(name, sizeof name, "%s", playerName(level));
+            std::snprintf(name, sizeof name, "%s", playerName(options, level));
         else
-            std::snprintf(name, sizeof name, "%d %s", level, playerName(level));
+            std::snprintf(name, sizeof name, "%d %s", level, playerName(options, level));
         std::printf("%-32s %6ld %12.1f\n", name, tallies[level].moves,
                     tallies[level].ms / tallies[level].moves);
     }
     return fault ? 1 : 0;
 }
 
+// "N=DEPTH,SPREAD,CAP,NODES;..." into the levels tried in place of the table's; false when
+// malformed.
+bool parseTries(const char* text, Options& options) {
+    for (const char* p = text; *p != '\0';) {
+        int number, depth, spread, cap, used = 0;
+        long long nodes;
+        if (std::sscanf(p, "%d=%d,%d,%d,%lld%n", &number, &depth, &spread, &cap, &nodes, &used) !=
+                5 ||
+            number < 1 || number > LEVEL_COUNT || depth < 0 || depth > MAX_SEARCH_DEPTH ||
+            spread < 1 || cap < 1 || nodes < 0 ||
+            (depth == 0 && number != LEVEL_COUNT && nodes == 0))
+            return false;
+        options.levels[number] = Level{"tried", depth, spread, cap, nodes};
+        p += used;
+        if (*p == ';') ++p;
+    }
+    return true;
+}
+
 int command(int argc, char** argv, int first) {
     Options options;
+    for (int number = 1; number <= LEVEL_COUNT; ++number)
+        options.levels[number] = *findLevel(number);
     long long openings = options.openings, pair = options.pair,
               fullStrengthMs = options.fullStrengthMs;
+    const char* tries = "";
     const bench::Parsed parsed =
         bench::parseFlags(argc, argv, first,
                           {{"--openings", &openings},
                            {"--pair", &pair},
                            {"--full-ms", &fullStrengthMs},
+                           {"--try", nullptr, &tries},
                            {"--verbose", nullptr, nullptr, &options.verbose}});
     const bool valid = openings > 0 && openings <= 10000 && pair >= -1 && pair < LEVEL_COUNT &&
-                       fullStrengthMs > 0 && fullStrengthMs <= 3600000;
+                       fullStrengthMs > 0 && fullStrengthMs <= 3600000 &&
+                       parseTries(tries, options);
     if (const int status = bench::usageStatus(parsed, valid, USAGE); status >= 0) return status;
     options.openings = static_cast<int>(openings);
     options.simpleOpenings = options.openings / 2;

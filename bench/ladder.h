@@ -3,9 +3,16 @@
 // one below it.
 #pragma once
 
+#include <array>
+
+#include "search/levels.h"
+
 namespace quillmot::ladder {
 
 struct Options {
+    // The levels that play, by number (index 0 unused: the simple player): the table's,
+    // or tried in their place (--try).
+    std::array<Level, LEVEL_COUNT + 1> levels{};
     int openings = 40;  // each played twice, with the colours swapped
     int simpleOpenings = 20;
     int fullStrengthMs = 1000;  // the budget of a full-strength move

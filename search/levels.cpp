@@ -10,7 +10,7 @@ namespace quillmot {
 
 namespace {
 
-constexpr int NO_CAP = SEARCH_INFINITY;
+static_assert(NO_CAP == SEARCH_INFINITY);
 
 // The nodes a weak level may spend on one depth before it tries the next shallower one.
 // Strong needs under 80,000 on every benchmark position; a crowded 32 by 32 board can take
@@ -21,11 +21,11 @@ constexpr int64_t LEVEL_NODES = 2'000'000;
 // Measured by quillmot-bench --ladder: each level wins about nine games in ten against the
 // one below, and Beginner about half against a player that only extends its longest line.
 constexpr Level LEVELS[LEVEL_COUNT] = {
-    {"Beginner",      1, 270,    100},
-    {"Casual",        2, 150,    400},
-    {"Club",          3,  60, NO_CAP},
-    {"Strong",        5,  15, NO_CAP},
-    {"Full strength", 0,   1, NO_CAP},
+    {"Beginner",      1, 270,    100, 0},
+    {"Casual",        2, 150,    400, 0},
+    {"Club",          3,  60, NO_CAP, 0},
+    {"Strong",        5,  15, NO_CAP, 0},
+    {"Full strength", 0,   1, NO_CAP, 0},
 };
 // clang-format on
 
@@ -186,17 +186,28 @@ uint32_t LevelRandom::next() {
 
 Point levelMove(Engine& engine, int level, int milliseconds, uint64_t seed,
                 const SearchLimits& limits) {
-    const Level* weak = level >= 1 && level < FULL_STRENGTH ? findLevel(level) : nullptr;
+    const Level* found = findLevel(level);
+    return playLevel(engine, found != nullptr ? *found : LEVELS[FULL_STRENGTH - 1], milliseconds,
+                     seed, limits);
+}
+
+Point playLevel(Engine& engine, const Level& level, int milliseconds, uint64_t seed,
+                const SearchLimits& limits) {
     // The first stone: the centre, as the program plays it, at every level.
     if (engine.stoneCount() == 0) {
         engine.beginSearch(limits);
         return toEngine(engine.boardSize / 2, engine.boardHeight / 2);
     }
-    if (weak == nullptr) {
+    if (level.depth > 0) return weakMove(engine, level, seed, limits);
+    if (level.nodes == 0) {
         engine.setSearchBudget(milliseconds);
         return engine.gameMove(limits);
     }
-    return weakMove(engine, *weak, seed, limits);
+    // Without a deadline: the allowance alone ends the search.
+    SearchLimits allowance = limits;
+    allowance.nodes = level.nodes;
+    engine.setSearchBudget(NO_DEADLINE_MS);
+    return engine.gameMove(allowance);
 }
 
 }  // namespace quillmot

@@ -16,9 +16,13 @@ class Engine;
 constexpr int LEVEL_COUNT = 5;
 constexpr int FULL_STRENGTH = LEVEL_COUNT;
 
+// Values of a weak level that count whatever their size.
+constexpr int NO_CAP = 32000;
+
 struct Level {
     const char* name;
-    int depth;  // of the weak level's search; 0 at full strength, which searches by time
+    // Of a weak level's full-width search; 0 for the full search (iterative deepening).
+    int depth;
     // Each root move's value gets a random amount below spread before the highest is
     // taken: a move that much worse than the best is never chosen.
     int spread;
@@ -26,6 +30,9 @@ struct Level {
     // loss for a bad position, as a beginner overlooks a threat. Its own five and the block
     // of a single five threat are the only moves it is offered then, so it never misses them.
     int cap;
+    // The full search's node allowance per move (depth 0): the same moves on every machine.
+    // 0 at full strength, which searches for the time it is given.
+    int64_t nodes;
 };
 
 // Levels 1 (the weakest) to LEVEL_COUNT; nullptr for any other number.
@@ -54,6 +61,9 @@ private:
 // move. A level outside 1 .. LEVEL_COUNT plays at full strength. The limits' callback hears
 // of the report; NO_MOVE only when the board has no empty square.
 Point levelMove(Engine& engine, int level, int milliseconds, uint64_t seed,
+                const SearchLimits& limits = {});
+// The same for a level given whole (the ladder tries levels of its own).
+Point playLevel(Engine& engine, const Level& level, int milliseconds, uint64_t seed,
                 const SearchLimits& limits = {});
 
 }  // namespace quillmot

@@ -8,8 +8,9 @@ namespace {
 
 // Draws after which a board gets the most even opening seen: 15 by 15 needs a few.
 constexpr int MAX_DRAWS = 200;
-// The level whose value of the position judges it: Club, a full-width search to depth 3.
-constexpr int JUDGE_LEVEL = 3;
+// The value of the position that judges it: a full-width search to depth 3 (the spread
+// plays no part in the value).
+constexpr Level JUDGE{"judge", 3, 1, NO_CAP, 0};
 
 }  // namespace
 
@@ -33,7 +34,7 @@ Opening drawBalancedOpening(Engine& engine, LevelRandom& random) {
             ++placed;
         }
         if (placed == 3) {
-            levelMove(engine, JUDGE_LEVEL, 0, 0);
+            playLevel(engine, JUDGE, 0, 0);
             const int value = engine.report.score < 0 ? -engine.report.score : engine.report.score;
             if (bestValue < 0 || value < bestValue) {
                 best = opening;
