@@ -79,6 +79,10 @@ void Engine::start(int size, int height) {
     // cleared to 0 an entry matches no position (both 32-bit keys would have to be 0), so
     // move generation never offers them: the table's moves serve as ordering hints only
     // between the searches of one game.
+    forgetSearches();
+}
+
+void Engine::forgetSearches() {
     forgetPositions();
     for (int i = 0; i < THREAT_TABLE_REACHED; ++i) {
         threatTable[i].check1 = 0;

@@ -123,6 +123,9 @@ public:
     // Every search table entry forgets its position, keeping only its move, which no
     // position then matches.
     void forgetPositions();
+    // The same, and the threat table's verdicts too: the next search depends on the position
+    // alone, as if the engine were new.
+    void forgetSearches();
     void storePv(int x, int y);
 
     // Clock (clock.cpp).

@@ -1,8 +1,8 @@
-// Levels of play: full strength, and weaker players for people. A weak level searches every
-// root move to a small fixed depth with a full window, so that it knows each move's exact
-// value, and then chooses among the near-best with seeded random numbers. Depth, not time,
-// makes it weak, so that the program and the page (WebAssembly, at about 0.6 of native
-// speed) play alike.
+// Levels of play: full strength, and weaker players for people. Nodes or depth, never time,
+// make a level weak, so that the program and the page (WebAssembly, at about 0.6 of native
+// speed) play alike. Most are the full search at a node allowance; the weakest searches
+// every root move to a small fixed depth with a full window, so that it knows each move's
+// exact value, and then chooses among the near-best with seeded random numbers.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,7 @@ namespace quillmot {
 
 class Engine;
 
-constexpr int LEVEL_COUNT = 5;
+constexpr int LEVEL_COUNT = 8;
 constexpr int FULL_STRENGTH = LEVEL_COUNT;
 
 // Values of a weak level that count whatever their size.

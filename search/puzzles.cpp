@@ -1,7 +1,6 @@
 #include "search/puzzles.h"
 
 #include "engine/engine.h"
-#include "engine/set_up.h"
 #include "patterns/cell_scores.h"
 #include "search/ordering.h"
 
@@ -9,19 +8,12 @@ namespace quillmot {
 
 namespace {
 
-// The tables forget every earlier search, so that a verdict depends on the position alone,
-// whatever the engine searched before (the page's engine has played a game, the tool's has
-// judged other squares).
-void forgetSearches(Engine& engine) {
-    SavedGame saved;
-    takeBackAll(engine, saved);
-    engine.start(engine.boardSize, engine.boardHeight);
-    replay(engine, saved);
-}
-
-// The full search at the allowance, without a deadline, on forgetful tables.
+// The full search at the allowance, without a deadline, on tables that have forgotten every
+// earlier search, so that a verdict depends on the position alone, whatever the engine
+// searched before (the page's engine has played a game, the tool's has judged other
+// squares).
 Point searchAtAllowance(Engine& engine) {
-    forgetSearches(engine);
+    engine.forgetSearches();
     SearchLimits limits;
     limits.nodes = PUZZLE_NODES;
     engine.setSearchBudget(NO_DEADLINE_MS);
@@ -40,7 +32,7 @@ bool makesFive(const Engine& engine, Point move) {
 }  // namespace
 
 int threatSearchCode(Engine& engine) {
-    forgetSearches(engine);
+    engine.forgetSearches();
     engine.beginSearch(SearchLimits{});
     return engine.threatSearch();
 }
@@ -53,7 +45,7 @@ int forcedResult(Engine& engine, Point& move) {
     }
     // The full search plays a root with one move without searching it, and gives it the
     // static score: such a root (a four to block, an open four to make) is played on.
-    forgetSearches(engine);
+    engine.forgetSearches();
     ScoredMove list[MOVE_LIST_CAPACITY];
     int count;
     engine.generateMoves(list, &count);

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "search/levels.h"
+
 namespace {
 
 using Square = std::pair<int, int>;
@@ -123,18 +125,20 @@ TEST(WebApi, ReportsTheLastSearchAndPlaysTheLevels) {
     EXPECT_EQ(quillmot_report_line_at(quillmot_report_line_length()), QUILLMOT_BAD_ARGUMENT);
     EXPECT_EQ(quillmot_report_nodes(), quillmot_nodes());
     EXPECT_EQ(quillmot_report_forced() + quillmot_report_other_move(), 0);
-    for (const auto& [level, ms] : {std::pair{0, 100}, {6, 100}, {5, 0}, {5, 3600001}})
+    using quillmot::FULL_STRENGTH;
+    for (const auto& [level, ms] : {std::pair{0, 100}, std::pair{quillmot::LEVEL_COUNT + 1, 100},
+                                    std::pair{FULL_STRENGTH, 0}, std::pair{FULL_STRENGTH, 3600001}})
         EXPECT_EQ(quillmot_level_move(level, ms, 1), QUILLMOT_BAD_ARGUMENT) << level << " " << ms;
     const int chosen = quillmot_level_move(1, 0, 77);
     EXPECT_EQ(quillmot_report_other_move(), quillmot_report_line_at(0) != chosen ? 1 : 0);
     EXPECT_EQ(quillmot_move_count(), 8);
 
     // Black's four-three at 8,5 wins in five plies (four, block, open four, block, five), in
-    // the full search and at a weak level.
+    // the full search and at the weakest level.
     ASSERT_TRUE(play(15, 15, "5,5 4,5 6,5 12,12 7,5 12,0 8,6 0,14 8,7 14,0"));
     EXPECT_EQ(unpack(quillmot_search_depth(5)), Square(8, 5));
     EXPECT_EQ(quillmot_report_forced(), 5);
-    EXPECT_GE(quillmot_level_move(3, 0, 1), 0);
+    EXPECT_GE(quillmot_level_move(1, 0, 1), 0);
     EXPECT_EQ(quillmot_report_forced(), 5);
 
     // The centre of an empty board comes without a search, and without a report.
@@ -198,8 +202,9 @@ TEST(WebApi, HintSearchesTheGameOnItsOwnEngine) {
 // holds the same game as the single calls, a pass and a double five's two lines included.
 TEST(WebApi, DescribesItselfAndSnapshotsTheGame) {
     const std::string about = quillmot_describe();
-    for (const char* part : {"\"levels\":[\"Beginner\",", "\"Full strength\"]", "\"maxBoard\":32",
-                             "\"-4\":\"on a taken square\"", "\"passed\":-12", "\"evenBand\":120"})
+    for (const char* part :
+         {"\"levels\":[\"First steps\",", "\"Full strength\"]", "\"maxBoard\":32",
+          "\"-4\":\"on a taken square\"", "\"passed\":-12", "\"evenBand\":120"})
         EXPECT_NE(about.find(part), std::string::npos) << part;
     ASSERT_TRUE(play(15, 15, "5,7 0,0 6,7 0,2 8,7 0,4 9,7 0,6 7,5 0,8 7,6 0,10 7,8 0,12 7,9"));
     ASSERT_EQ(quillmot_place_colour(14, 14, 0), 0);  // white to move: a pass first
