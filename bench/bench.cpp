@@ -17,6 +17,7 @@
 
 #include "bench/ladder.h"
 #include "bench/lateness.h"
+#include "bench/review.h"
 #include "bench/suite.h"
 
 namespace {
@@ -29,7 +30,8 @@ struct Subcommand {
 constexpr Subcommand SUBCOMMANDS[] = {
     {"search", quillmot::bench::searchCommand}, {"report", quillmot::bench::reportCommand},
     {"level", quillmot::bench::levelCommand},   {"lateness", quillmot::lateness::command},
-    {"ladder", quillmot::ladder::command},
+    {"ladder", quillmot::ladder::command},      {"review", quillmot::review::command},
+    {"calibrate-review", quillmot::review::calibrateCommand},
 };
 
 constexpr const char* USAGE =
