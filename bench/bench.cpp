@@ -9,6 +9,7 @@
 //   quillmot-bench level N [OPTIONS]    a level of play's move for each position
 //   quillmot-bench lateness [OPTIONS]   how late the turn driver's search answers
 //   quillmot-bench ladder [OPTIONS]     games between neighbouring levels
+//   quillmot-bench review GAME          the review of a game, as the page makes it
 //
 // Each subcommand takes --help. Another build of the engine (the WebAssembly module) is
 // checked against this one by feeding both the same position line (search --show, --game).
@@ -27,15 +28,16 @@ struct Subcommand {
     int (*run)(int argc, char** argv, int first);
 };
 
+// clang-format off
 constexpr Subcommand SUBCOMMANDS[] = {
     {"search", quillmot::bench::searchCommand}, {"report", quillmot::bench::reportCommand},
     {"level", quillmot::bench::levelCommand},   {"lateness", quillmot::lateness::command},
     {"ladder", quillmot::ladder::command},      {"review", quillmot::review::command},
-    {"calibrate-review", quillmot::review::calibrateCommand},
 };
+// clang-format on
 
 constexpr const char* USAGE =
-    "usage: quillmot-bench [search | report | level | lateness | ladder] [OPTIONS]\n"
+    "usage: quillmot-bench [search | report | level | lateness | ladder | review] [OPTIONS]\n"
     "       quillmot-bench SUBCOMMAND --help\n";
 
 }  // namespace

@@ -22,6 +22,7 @@ namespace {
 
 constexpr const char* USAGE =
     "usage: quillmot-bench review \"WIDTH HEIGHT x,y x,y ...\" [--setup N] [--nodes N]\n"
+    "       quillmot-bench review --calibrate [OPTIONS]   (see review --calibrate --help)\n"
     "Reviews a game as the page does: every position from the set-up on (its first N history\n"
     "entries, default 0; \"pass\" for a turn given away) searched on a fresh engine without a\n"
     "deadline at N nodes (default the page's allowance). Prints per move its number, colour\n"
@@ -30,17 +31,21 @@ constexpr const char* USAGE =
     "?? blunder, missed win) and for a flagged move the better one with its line; then a line\n"
     "for each side and the time.\n";
 constexpr const char* CALIBRATE_USAGE =
-    "usage: quillmot-bench calibrate-review [--games N] [--full-ms MS] [--nodes N] [--verbose]\n"
+    "usage: quillmot-bench review --calibrate [--games N] [--full-ms MS] [--nodes N]\n"
+    "                      [--judge-nodes N] [--only self-play|beginner] [--verbose]\n"
     "Plays N full-strength self-play games at MS a move (default 20 and 1000) from the\n"
     "ladder's seeded balanced openings and N games Beginner against full strength (colours\n"
-    "alternating), reviews each at N nodes a position, and prints the marks as a share of\n"
-    "the moves in self-play, and the Beginner moves after which full strength's own search\n"
-    "found a forced five that it had not found before, with how many the review marked\n"
-    "blunders. --verbose prints every game's line and review.\n";
+    "alternating), reviews each at --nodes a position (default the page's), and prints the\n"
+    "marks as a share of the moves in self-play, and the Beginner moves after which full\n"
+    "strength has a forced five that it did not have before, with how many the review marked\n"
+    "blunders. Full strength's reading there is its search of each position, fresh, at\n"
+    "--judge-nodes (default 3000000, about its 1 s). --verbose prints every game's review.\n";
 
 constexpr int BOARD = 15;
 constexpr uint64_t LADDER_OPENING_SEED = 2026;  // the ladder's openings, the same stones
 constexpr int BEGINNER = 1;
+// Full strength's reading of a position in the calibration: about the nodes of its 1 s move.
+constexpr long long JUDGE_NODES = 3'000'000;
 
 struct Reviewed {
     std::vector<PositionView> views;  // one per position, from the set-up on
@@ -89,8 +94,7 @@ std::string lineText(const SearchReport& report) {
 int moverOf(const Engine& game, int entry) { return game.cellAt(game.moveHistory[entry]).state; }
 
 // "Black: 1 blunder, 2 mistakes", or "Black: no marks".
-std::string sideLine(const Engine& game, int from, const std::vector<MoveMark>& marks,
-                     int colour) {
+std::string sideLine(const Engine& game, int from, const std::vector<MoveMark>& marks, int colour) {
     static const char* const NAMES[MARK_COUNT] = {"", "inaccurac", "mistake", "blunder",
                                                   "missed win"};
     int counts[MARK_COUNT] = {};
@@ -136,8 +140,8 @@ void printReview(const Engine& game, int from, const Reviewed& reviewed, int64_t
 std::unique_ptr<Engine> gameOf(const char* line) {
     std::istringstream in(line);
     int width = 0, height = 0;
-    if (!(in >> width >> height) || width < MIN_BOARD || width > MAX_BOARD ||
-        height < MIN_BOARD || height > MAX_BOARD)
+    if (!(in >> width >> height) || width < MIN_BOARD || width > MAX_BOARD || height < MIN_BOARD ||
+        height > MAX_BOARD)
         return nullptr;
     auto engine = positions::startedEngine(width, height);
     std::string token;
@@ -158,14 +162,18 @@ std::unique_ptr<Engine> gameOf(const char* line) {
     return engine;
 }
 
+// The calibration, defined below with what it plays.
+int calibrateCommand(int argc, char** argv, int first);
+
 }  // namespace
 
 int command(int argc, char** argv, int first) {
+    if (first < argc && std::strcmp(argv[first], "--calibrate") == 0)
+        return calibrateCommand(argc, argv, first + 1);
     const bool haveGame = first < argc && argv[first][0] != '-';
     long long setup = 0, nodes = REVIEW_NODES;
-    const bench::Parsed parsed =
-        bench::parseFlags(argc, argv, haveGame ? first + 1 : first,
-                          {{"--setup", &setup}, {"--nodes", &nodes}});
+    const bench::Parsed parsed = bench::parseFlags(argc, argv, haveGame ? first + 1 : first,
+                                                   {{"--setup", &setup}, {"--nodes", &nodes}});
     const bool valid = haveGame && setup >= 0 && nodes > 0 && nodes <= 1'000'000'000'000LL;
     if (const int status = bench::usageStatus(parsed, valid, USAGE); status >= 0) return status;
     auto game = gameOf(argv[first]);
@@ -189,37 +197,25 @@ namespace {
 
 // ---- calibrate-review ----
 
-struct Played {
-    std::unique_ptr<Engine> board;
-    // Per position (history entries played): the plies to a forced five that full
-    // strength's own search reported there when it was to move, 0 for none or another player.
-    std::vector<int> fullForced;
-};
-
 // A game on 15 by 15 from the opening between two levels, each with an engine of its own as
 // in the ladder, to a five or a full board.
-Played playGame(const Opening& opening, const int levels[2], int fullMs, uint64_t seed) {
-    Played played{positions::startedEngine(BOARD), {}};
+std::unique_ptr<Engine> playGame(const Opening& opening, const int levels[2], int fullMs,
+                                 uint64_t seed) {
+    auto played = positions::startedEngine(BOARD);
     std::unique_ptr<Engine> players[2] = {positions::startedEngine(BOARD),
                                           positions::startedEngine(BOARD)};
     for (const Point& s : opening)
-        for (Engine* e : {played.board.get(), players[0].get(), players[1].get()})
-            e->makeMove(s.x, s.y);
+        for (Engine* e : {played.get(), players[0].get(), players[1].get()}) e->makeMove(s.x, s.y);
     LevelRandom random(seed);
-    played.fullForced.assign(opening.size(), 0);
-    Engine& board = *played.board;
+    Engine& board = *played;
     while (!hasFiveAnywhere(board) && board.stoneCount() < BOARD * BOARD) {
         const int side = board.sideToMove;
         Engine& mover = *players[side];
         const Point move = levelMove(mover, levels[side], fullMs, random.next());
-        played.fullForced.push_back(levels[side] == FULL_STRENGTH
-                                        ? forcedPlies(mover.report.score, mover.report.lineLength)
-                                        : 0);
-        if (!board.isEmptySquare(move)) break;  // no empty square: cannot happen before a full board
-        for (Engine* e : {played.board.get(), players[0].get(), players[1].get()})
+        if (!board.isEmptySquare(move)) break;  // none: only on a full board, which ended the loop
+        for (Engine* e : {played.get(), players[0].get(), players[1].get()})
             e->makeMove(move.x, move.y);
     }
-    played.fullForced.push_back(0);
     return played;
 }
 
@@ -243,18 +239,21 @@ struct Tally {
     double share(int mark) const { return moves > 0 ? 100.0 * marks[mark] / moves : 0; }
 };
 
-}  // namespace
-
 int calibrateCommand(int argc, char** argv, int first) {
-    long long games = 20, fullMs = 1000, nodes = REVIEW_NODES;
-    bool verbose = false;
+    long long games = 20, fullMs = 1000, nodes = REVIEW_NODES, judgeNodes = JUDGE_NODES;
+    bool verbose = false, selfPlay = true;
+    const char* only = nullptr;
     const bench::Parsed parsed = bench::parseFlags(argc, argv, first,
                                                    {{"--games", &games},
                                                     {"--full-ms", &fullMs},
                                                     {"--nodes", &nodes},
+                                                    {"--judge-nodes", &judgeNodes},
+                                                    {"--only", nullptr, &only},
                                                     {"--verbose", nullptr, nullptr, &verbose}});
-    const bool valid = games > 0 && games <= 1000 && fullMs > 0 && fullMs <= 3600000 &&
-                       nodes > 0 && nodes <= 1'000'000'000'000LL;
+    const bool valid = games > 0 && games <= 1000 && fullMs > 0 && fullMs <= 3600000 && nodes > 0 &&
+                       nodes <= 1'000'000'000'000LL && judgeNodes > 0 &&
+                       (only == nullptr || std::strcmp(only, "self-play") == 0 ||
+                        std::strcmp(only, "beginner") == 0);
     if (const int status = bench::usageStatus(parsed, valid, CALIBRATE_USAGE); status >= 0)
         return status;
     LevelRandom openingRandom(LADDER_OPENING_SEED);
@@ -267,39 +266,45 @@ int calibrateCommand(int argc, char** argv, int first) {
 
     // Full strength against itself: how many of its moves the review marks.
     Tally self;
-    for (long long g = 0; g < games; ++g) {
+    selfPlay = only == nullptr || std::strcmp(only, "self-play") == 0;
+    for (long long g = 0; selfPlay && g < games; ++g) {
         const int levels[2] = {FULL_STRENGTH, FULL_STRENGTH};
-        const Played played = playGame(openings[g], levels, static_cast<int>(fullMs), 500 + g);
-        const Reviewed reviewed = reviewAll(*played.board, from, nodes, *scratch);
+        const auto played = playGame(openings[g], levels, static_cast<int>(fullMs), 500 + g);
+        const Reviewed reviewed = reviewAll(*played, from, nodes, *scratch);
         self.add(reviewed);
         std::printf("self-play %lld: %zu moves, %s; %s; reviewed in %.1f s\n", g + 1,
-                    reviewed.marks.size(), sideLine(*played.board, from, reviewed.marks, 0).c_str(),
-                    sideLine(*played.board, from, reviewed.marks, 1).c_str(), reviewed.seconds);
+                    reviewed.marks.size(), sideLine(*played, from, reviewed.marks, 0).c_str(),
+                    sideLine(*played, from, reviewed.marks, 1).c_str(), reviewed.seconds);
         if (verbose) {
-            std::printf("  %s\n", gameLine(*played.board).c_str());
-            printReview(*played.board, from, reviewed, nodes);
+            std::printf("  %s\n", gameLine(*played).c_str());
+            printReview(*played, from, reviewed, nodes);
         }
         std::fflush(stdout);
     }
 
-    // Beginner against full strength: every move after which full strength's own search
-    // finds a forced five it had not found at its move before should be a blunder.
+    // Beginner against full strength: every move after which full strength has a forced five
+    // that it did not have before should be a blunder. Full strength's reading of a position is
+    // its search at the judge's allowance, about what it searches in its time a move, fresh,
+    // through the moves that are the only one of their position as the review reads them.
     Tally beginner;
     long handed = 0, handedBlunders = 0;
-    for (long long g = 0; g < games; ++g) {
+    const bool beginnerGames = only == nullptr || std::strcmp(only, "beginner") == 0;
+    for (long long g = 0; beginnerGames && g < games; ++g) {
         const int beginnerColour = static_cast<int>(g % 2);
         int levels[2];
         levels[beginnerColour] = BEGINNER;
         levels[1 - beginnerColour] = FULL_STRENGTH;
-        const Played played = playGame(openings[g], levels, static_cast<int>(fullMs), 900 + g);
-        const Reviewed reviewed = reviewAll(*played.board, from, nodes, *scratch);
+        const auto played = playGame(openings[g], levels, static_cast<int>(fullMs), 900 + g);
+        const Reviewed reviewed = reviewAll(*played, from, nodes, *scratch);
         beginner.add(reviewed);
         long gameHanded = 0, gameBlunders = 0;
-        for (int k = from; k < played.board->moveCount; ++k) {
-            if (moverOf(*played.board, k) != beginnerColour) continue;
-            const bool after = played.fullForced[k + 1] > 0;
-            const bool before = k - 1 >= from && played.fullForced[k - 1] > 0;
-            if (!after || before) continue;
+        for (int k = from; k < played->moveCount; ++k) {
+            if (moverOf(*played, k) != beginnerColour) continue;
+            PositionView before, after;
+            reviewPosition(*played, k + 1, judgeNodes, *scratch, after);
+            if (after.forced <= 0) continue;
+            reviewPosition(*played, k, judgeNodes, *scratch, before);
+            if (before.forced < 0) continue;
             ++gameHanded;
             if (reviewed.marks[k - from] == MARK_BLUNDER) ++gameBlunders;
             if (verbose)
@@ -308,32 +313,39 @@ int calibrateCommand(int argc, char** argv, int first) {
         }
         handed += gameHanded;
         handedBlunders += gameBlunders;
-        std::printf("beginner %lld (%s): %zu moves, %ld handed a forced five, %ld marked "
-                    "blunders; reviewed in %.1f s\n",
-                    g + 1, beginnerColour == 0 ? "black" : "white", reviewed.marks.size(),
-                    gameHanded, gameBlunders, reviewed.seconds);
+        std::printf(
+            "beginner %lld (%s): %zu moves, %ld handed a forced five, %ld marked "
+            "blunders; reviewed in %.1f s\n",
+            g + 1, beginnerColour == 0 ? "black" : "white", reviewed.marks.size(), gameHanded,
+            gameBlunders, reviewed.seconds);
         if (verbose) {
-            std::printf("  %s\n", gameLine(*played.board).c_str());
-            printReview(*played.board, from, reviewed, nodes);
+            std::printf("  %s\n", gameLine(*played).c_str());
+            printReview(*played, from, reviewed, nodes);
         }
         std::fflush(stdout);
     }
 
     std::printf("\nreview at %lld nodes a position, full strength at %lld ms a move\n", nodes,
                 fullMs);
-    std::printf("self-play: %lld games, %ld moves: mistakes %.1f%%, blunders %.1f%%, missed "
-                "wins %.1f%%, inaccuracies %.1f%%; mistakes and blunders %.1f%%\n",
-                games, self.moves, self.share(MARK_MISTAKE), self.share(MARK_BLUNDER),
-                self.share(MARK_MISSED_WIN), self.share(MARK_INACCURACY),
-                self.share(MARK_MISTAKE) + self.share(MARK_BLUNDER));
-    std::printf("beginner games: %lld games, %ld moves; %ld beginner moves handed full strength "
-                "a forced five, %ld of them marked blunders\n",
-                games, beginner.moves, handed, handedBlunders);
-    const Tally all{self.moves + beginner.moves, {}, self.seconds + beginner.seconds,
+    std::printf(
+        "self-play: %lld games, %ld moves: mistakes %.1f%%, blunders %.1f%%, missed "
+        "wins %.1f%%, inaccuracies %.1f%%; mistakes and blunders %.1f%%\n",
+        games, self.moves, self.share(MARK_MISTAKE), self.share(MARK_BLUNDER),
+        self.share(MARK_MISSED_WIN), self.share(MARK_INACCURACY),
+        self.share(MARK_MISTAKE) + self.share(MARK_BLUNDER));
+    std::printf(
+        "beginner games: %lld games, %ld moves; %ld beginner moves handed full strength "
+        "a forced five, %ld of them marked blunders\n",
+        games, beginner.moves, handed, handedBlunders);
+    const Tally all{self.moves + beginner.moves,
+                    {},
+                    self.seconds + beginner.seconds,
                     self.positions + beginner.positions};
     std::printf("review time: %.1f ms a position on average (%ld positions)\n",
                 all.positions > 0 ? 1000 * all.seconds / all.positions : 0.0, all.positions);
     return 0;
 }
+
+}  // namespace
 
 }  // namespace quillmot::review

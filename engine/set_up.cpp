@@ -39,4 +39,15 @@ void replay(Engine& engine, const SavedGame& saved) {
     }
 }
 
+void copyPosition(const Engine& from, int entries, Engine& to) {
+    to.start(from.boardSize, from.boardHeight);
+    for (int i = 0; i < entries; ++i) {
+        const Point p = from.moveHistory[i];
+        if (p == PASS)
+            to.passTurn();
+        else
+            to.makeMove(p.x, p.y);
+    }
+}
+
 }  // namespace quillmot

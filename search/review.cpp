@@ -2,6 +2,7 @@
 
 #include "engine/engine.h"
 #include "engine/fives.h"
+#include "engine/set_up.h"
 
 namespace quillmot {
 
@@ -34,18 +35,10 @@ MoveMark markOf(const PositionView& before, const PositionView& after, Point mov
                         standingOf(after.report.score, after.forced, false));
 }
 
-void reviewPosition(const Engine& game, int entries, int64_t nodes, Engine& scratch,
-                    PositionView& view, SearchLimits limits) {
-    // 1. A fresh start: the searches of earlier positions leave nothing behind.
-    Engine& e = scratch;
-    e.start(game.boardSize, game.boardHeight);
-    for (int i = 0; i < entries; ++i) {
-        const Point p = game.moveHistory[i];
-        if (p == PASS)
-            e.passTurn();
-        else
-            e.makeMove(p.x, p.y);
-    }
+namespace {
+
+// The view of the position on e, whose tables hold nothing of an earlier search.
+void readPosition(Engine& e, int64_t nodes, PositionView& view, SearchLimits limits) {
     view = PositionView{};
     if (hasFiveAnywhere(e)) {
         view.decided = true;
@@ -54,7 +47,7 @@ void reviewPosition(const Engine& game, int entries, int64_t nodes, Engine& scra
         return;
     }
 
-    // 2. Follow the moves that are the only one of their position: the search would play
+    // 1. Follow the moves that are the only one of their position: the search would play
     // such a move without looking past it, and its score would be the static one.
     Point forcedLine[PV_PLIES];
     int followed = 0;
@@ -74,7 +67,7 @@ void reviewPosition(const Engine& game, int entries, int64_t nodes, Engine& scra
         e.makeMove(list[0].x, list[0].y);
     }
 
-    // 3. The position at the end of those moves: its own five, or the search at the allowance.
+    // 2. The position at the end of those moves: its own five, or the search at the allowance.
     SearchReport& report = view.report;
     if (ownFive) {
         report.score = winIn(1);
@@ -92,7 +85,7 @@ void reviewPosition(const Engine& game, int entries, int64_t nodes, Engine& scra
         report.lineLength = 1;
     }
 
-    // 4. Back through the moves followed: each turns the view to the other side, a forced
+    // 3. Back through the moves followed: each turns the view to the other side, a forced
     // five one ply further off, and puts its move in front of the line.
     for (int i = followed - 1; i >= 0; --i) {
         e.undo();
@@ -107,6 +100,24 @@ void reviewPosition(const Engine& game, int entries, int64_t nodes, Engine& scra
         report.line[0] = forcedLine[i];
         report.lineLength = length + 1;
     }
+}
+
+}  // namespace
+
+void reviewPosition(const Engine& game, int entries, int64_t nodes, Engine& scratch,
+                    PositionView& view, SearchLimits limits) {
+    copyPosition(game, entries, scratch);
+    readPosition(scratch, nodes, view, limits);
+}
+
+MoveMark judgeTry(const Engine& game, int entries, Point move, int64_t nodes, Engine& scratch,
+                  SearchLimits limits) {
+    PositionView before, after;
+    reviewPosition(game, entries, nodes, scratch, before, limits);
+    copyPosition(game, entries, scratch);
+    scratch.makeMove(move.x, move.y);
+    readPosition(scratch, nodes, after, limits);
+    return markOf(before, after, move);
 }
 
 void reviewGame(const Engine& game, int from, int64_t nodes, Engine& scratch, PositionView* views,

@@ -78,6 +78,12 @@ MoveMark markOf(const PositionView& before, const PositionView& after, Point mov
 void reviewPosition(const Engine& game, int entries, int64_t nodes, Engine& scratch,
                     PositionView& view, SearchLimits limits = {});
 
+// A person's try for the side to move in the position of game's first `entries` entries:
+// the mark it would get in a review (MARK_NONE: it loses no band, keeps a forced five where
+// there was one and hands none over). The try must be an empty square of the board.
+MoveMark judgeTry(const Engine& game, int entries, Point move, int64_t nodes, Engine& scratch,
+                  SearchLimits limits = {});
+
 // Told after each position of a review: how many are done of how many, and the last view.
 using ReviewProgress = void (*)(void* context, int done, int total, const PositionView& view);
 

@@ -73,20 +73,26 @@ export function setupActions(page) {
     redraw();
   }
 
+  // The best moves of the set-up, drawn and listed as they come.
   async function analyse() {
     if (state.phase !== 'setup') return;
     if (state.setup.game.anyFive) return refuseFive();
     reset(state);
-    const mover = state.setup.game.toMove;
-    state.search = { kind: 'analysis', mover };
-    const reply = await ask('analysing', 'analyse', { ms: state.think });
+    const { toMove: mover, moves: { length: entries } } = state.setup.game;
+    const analysis = { mover, entries, moves: [] };
+    Object.assign(state, { analysis, search: { kind: 'analysis', mover } });
+    const reply = await ask('analysing', 'analyse', { entries, ms: state.think }, (message) => {
+      if (message.live) analysis.moves[message.live.rank] = state.live = message.live;
+      redraw();
+    });
     if (!reply) return;
-    state.search = null;
+    Object.assign(state, { search: null, live: null });
     if (reply.ok) {
-      state.analysis = { report: reply.report, mover };
-      const best = name(reply.report.move);
+      analysis.moves = reply.moves;
+      const best = name(reply.moves[0].move);
       state.said = `Analysis: the best move for ${colourName(mover)} is ${best}.`;
     } else {
+      state.analysis = null;
       state.said = `No analysis: ${reply.error}.`;
     }
     state.phase = 'setup';
