@@ -20,11 +20,22 @@ export function createActions(state, host) {
   const { client, redraw, history } = host;
   const name = (square) => squareName(square, state.game.height);
 
+  // The thinking comes several times a second, and the page is redrawn with it at most every
+  // 100 ms: drawing on the page's thread takes little from the search on a machine with few
+  // cores.
+  let drawing = null;
+  function redrawSoon() {
+    drawing ??= setTimeout(() => {
+      drawing = null;
+      redraw();
+    }, 100);
+  }
+
   // The thinking as it comes: each completed iteration of the running search.
   function live(message) {
     if (!message.live) return;
     state.live = message.live;
-    redraw();
+    redrawSoon();
   }
 
   // Every request: the phase while it runs, the reply (null when a newer game or a Stop has
@@ -261,8 +272,8 @@ export function createActions(state, host) {
     if (client.start()) redraw();
   }
 
-  const setup = setupActions({ state, redraw, ask, load, freeEngine, fail, name });
-  const reviews = reviewActions({ state, redraw, ask, load, dropFrom, personMove });
+  const setup = setupActions({ state, redraw, redrawSoon, ask, load, freeEngine, fail, name });
+  const reviews = reviewActions({ state, redraw, redrawSoon, ask, load, dropFrom, personMove });
   return {
     ...setup, ...reviews, ...choiceActions(state, host, writeAddress),
     enterSetup: () => setup.enterSetup(), begin, ready, fail, newGame, loadAddress, personMove,

@@ -2,7 +2,7 @@
 // move, the best moves of the position shown, learn from your mistakes, and the variations'
 // own actions (shown, made the main line, deleted).
 //
-// page: what actions.js shares (state, redraw, ask, load, dropFrom, personMove).
+// page: what actions.js shares (state, redraw, redrawSoon, ask, load, dropFrom, personMove).
 import {
   ended, gameMoves, idle, lineKey, liveReview, shownEntries, shownStones, stoneAt,
 } from './state.js';
@@ -10,7 +10,7 @@ import { flaggedMoves } from './review-words.js';
 import { addLine, attached, promote } from './variations.js';
 
 export function reviewActions(page) {
-  const { state, redraw, ask, load, dropFrom, personMove } = page;
+  const { state, redraw, redrawSoon, ask, load, dropFrom, personMove } = page;
   const reviewable = () => idle(state) && state.mode === 'play';
   const toMoveAt = (entries) => (state.setupToMove + entries - state.setupCount) % 2;
   const shownVariation = () =>
@@ -103,7 +103,7 @@ export function reviewActions(page) {
       { from: state.setupCount, nodes: state.about.reviewNodes }, (message) => {
         if (message.live) state.live = message.live;
         if (message.reviewed) state.review.views.push(message.reviewed);
-        redraw();
+        redrawSoon();
       });
     if (!reply) return;
     Object.assign(state, { phase, search: null, live: null });
@@ -137,7 +137,7 @@ export function reviewActions(page) {
     Object.assign(state, { analysis, learn: null, search: { kind: 'analysis', mover } });
     const reply = await ask('analysing', 'analyse', { entries, ms: state.think }, (message) => {
       if (message.live) analysis.moves[message.live.rank] = state.live = message.live;
-      redraw();
+      redrawSoon();
     });
     if (!reply) return;
     Object.assign(state, { phase, reviewAt, search: null, live: null });

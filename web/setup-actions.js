@@ -2,7 +2,7 @@
 // reports back to be drawn, analysed, or played from. The game stays in the state while
 // the set-up is edited, so that Back to the game restores it with its views.
 //
-// page: what actions.js shares (state, redraw, ask, load, freeEngine, fail, name).
+// page: what actions.js shares (state, redraw, redrawSoon, ask, load, freeEngine, fail, name).
 import { gameSpec, idle, reset, setupSpec, shownEntries } from './state.js';
 import { colourName } from './notation.js';
 
@@ -10,7 +10,7 @@ const FIVE_REFUSED =
   'A position with a five on it cannot be analysed or played: remove one of its stones first.';
 
 export function setupActions(page) {
-  const { state, redraw, ask, load, freeEngine, fail, name } = page;
+  const { state, redraw, redrawSoon, ask, load, freeEngine, fail, name } = page;
   const editing = () => state.mode === 'setup' &&
     (state.phase === 'setup' || state.phase === 'analysing');
 
@@ -83,7 +83,7 @@ export function setupActions(page) {
     Object.assign(state, { analysis, search: { kind: 'analysis', mover } });
     const reply = await ask('analysing', 'analyse', { entries, ms: state.think }, (message) => {
       if (message.live) analysis.moves[message.live.rank] = state.live = message.live;
-      redraw();
+      redrawSoon();
     });
     if (!reply) return;
     Object.assign(state, { search: null, live: null });

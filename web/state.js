@@ -57,7 +57,7 @@ export function defaults() {
     cursorShown: false,  // after keyboard use on the board, until the next click
     // ---- Transient: reset() clears it at every action ----
     reviewAt: null,     // history entries shown while reviewing, or null for the game itself
-    variationAt: null,  // {index, length}: the position of a variation shown, or null
+    variationAt: null,  // {index, moves: of its line shown}: a variation's position, or null
     hint: null,         // {report, at: the history length it was searched at}
     // The best moves of the set-up, or of the position reviewed: {mover, entries: the history
     // length searched, moves: one report per move found, best first, updated as they come}.
@@ -126,8 +126,7 @@ export const liveReview = (state) =>
 export function shownStones(state) {
   const v = state.variationAt && state.variations[state.variationAt.index];
   if (!v) return state.game.moves.slice(0, shownEntries(state));
-  return [...state.game.moves.slice(0, state.setupCount + v.at), ...v.moves.slice(0,
-    state.variationAt.length)];
+  return [...state.game.moves.slice(0, state.setupCount), ...v.line.slice(0, state.variationAt.moves)];
 }
 
 // The end of the game: the five of the last stone, or a full board.

@@ -21,12 +21,14 @@ export function attached(state) {
     .filter((v) => v.at < v.line.length);
 }
 
-// Drops the variations the main line now holds whole, and repeats of one line.
+// Drops the variations that the main line or another variation holds whole (the first of
+// two alike stays).
 export function tidy(state) {
   const main = gameMoves(state);
-  state.variations = state.variations.filter((v, i) => common(v.line, main) < v.line.length &&
-    !state.variations.slice(0, i).some((w) => common(w.line, v.line) === v.line.length &&
-      w.line.length === v.line.length));
+  const holds = (w, v) => common(w.line, v.line) === v.line.length;
+  state.variations = state.variations.filter((v, i) => !holds({ line: main }, v) &&
+    !state.variations.some((w, j) => j !== i && holds(w, v) &&
+      (w.line.length > v.line.length || j < i)));
   const at = state.variationAt;
   if (at && !state.variations[at.index]) state.variationAt = null;
 }
