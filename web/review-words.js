@@ -40,9 +40,16 @@ function shownView(state) {
   return view && view.known ? { report: view, mover: toMoveAt(state, shownEntries(state)) } : null;
 }
 
-// The report the bar reads and its side to move: the running search's last iteration, the
-// analysis, the review, the hint, or the engine's last move up to the position shown.
+// The report the bar reads and its side to move: the running search's last iteration (a
+// review's last position read), the analysis, the review, the hint, or the engine's last move
+// up to the position shown.
 function barSource(state) {
+  if (state.phase === 'reviewing') {  // the last position read, whose side to move is known
+    const { views } = state.review;
+    const last = views[views.length - 1];
+    const entries = state.setupCount + views.length - 1;
+    return last?.known ? { report: last, mover: toMoveAt(state, entries) } : null;
+  }
   if (searching(state)) {
     const mover = state.search?.mover;
     return state.live && mover !== undefined ? { report: state.live, mover } : null;

@@ -126,7 +126,8 @@ export const liveReview = (state) =>
 export function shownStones(state) {
   const v = state.variationAt && state.variations[state.variationAt.index];
   if (!v) return state.game.moves.slice(0, shownEntries(state));
-  return [...state.game.moves.slice(0, state.setupCount), ...v.line.slice(0, state.variationAt.moves)];
+  const setup = state.game.moves.slice(0, state.setupCount);
+  return [...setup, ...v.line.slice(0, state.variationAt.moves)];
 }
 
 // The end of the game: the five of the last stone, or a full board.

@@ -21,7 +21,10 @@ export function openPage(address = '') {
   });
   page.actions = createActions(state, {
     client, seed: () => 1, save() {},
-    redraw() { [statusText, viewWords, recordItems, picture, controls, barValue, graphPoints].forEach((f) => f(state)); },
+    redraw() {
+      const drawn = [statusText, viewWords, recordItems, picture, controls, barValue, graphPoints];
+      drawn.forEach((f) => f(state));
+    },
     copy: async (text) => { page.copied = text; },
     history: {
       write(text, how) { page.written.push(how); page.address = text; },

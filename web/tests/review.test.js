@@ -48,7 +48,8 @@ test('a review: marks, a line per side, the graph, the better move; learn from m
     assert.deepEqual(sideLines(state), ['Black: no marks', 'White: 1 blunder']);
     assert.deepEqual(graphPoints(state).map((p) => p.move), [1, 2, 3, 4, 5]);
     actions.showMove(4);  // after the blunder: its better move, the first empty square
-    assert.deepEqual([picture(state).better, controls(state)['play-better'].hidden], [[0, 0], false]);
+    const better = [picture(state).better, controls(state)['play-better'].hidden];
+    assert.deepEqual(better, [[0, 0], false]);
     assert.match(viewWords(state).text, /^Move 4, white B15, was a blunder \(\?\?\)\. Better: A15/);
     actions.playBetter(3);
     assert.deepEqual(variations(state), ['A15']);
