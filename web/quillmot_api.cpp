@@ -46,6 +46,7 @@ Game game;
 
 enum { NOTIFY_ITERATION = 0, NOTIFY_REVIEWED = 1 };
 using Block = int[QUILLMOT_BLOCK_SIZE];
+static_assert(QUILLMOT_BLOCK_SIZE == QUILLMOT_BLOCK_LINE + PV_PLIES, "a block holds a whole line");
 constexpr int NODES_LOW_BITS = 30;
 
 int pack(Point square);

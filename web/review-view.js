@@ -6,7 +6,7 @@ import { analysisItems, barValue, graphPoints, reviewText } from './review-words
 import { recordItems, setupNote } from './words.js';
 
 const SVG_NS = 'http://www.w3.org/2000/svg';
-const GRAPH_WIDTH = 300, GRAPH_HEIGHT = 60;
+const GRAPH_WIDTH = 300, GRAPH_HEIGHT = 50, GRAPH_PAD = 4;  // a forced five's point fits
 const DISCS = ['\u25CF', '\u25CB'];  // text, so that a screen reader says "black circle"
 
 function svg(parent, tag, attributes) {
@@ -75,12 +75,13 @@ function renderBar(doc, state) {
 function renderGraph(doc, state) {
   const graph = doc.getElementById('graph');
   const points = graphPoints(state);
-  graph.hidden = points.length === 0;
+  // An SVG element has no hidden property: the attribute itself.
+  graph.toggleAttribute('hidden', points.length === 0);
   graph.replaceChildren();
-  if (graph.hidden) return;
+  if (points.length === 0) return;
   graph.setAttribute('viewBox', `0 0 ${GRAPH_WIDTH} ${GRAPH_HEIGHT}`);
   const step = GRAPH_WIDTH / Math.max(points.length, 1);
-  const at = (p) => [(p.move - 0.5) * step, GRAPH_HEIGHT / 2 * (1 - p.y)];
+  const at = (p) => [(p.move - 0.5) * step, GRAPH_HEIGHT / 2 - p.y * (GRAPH_HEIGHT / 2 - GRAPH_PAD)];
   svg(graph, 'rect', { class: 'graph-white', x: 0, y: GRAPH_HEIGHT / 2, width: GRAPH_WIDTH,
     height: GRAPH_HEIGHT / 2 });
   const line = points.map((p) => at(p).join(',')).join(' ');
