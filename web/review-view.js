@@ -81,7 +81,8 @@ function renderGraph(doc, state) {
   if (points.length === 0) return;
   graph.setAttribute('viewBox', `0 0 ${GRAPH_WIDTH} ${GRAPH_HEIGHT}`);
   const step = GRAPH_WIDTH / Math.max(points.length, 1);
-  const at = (p) => [(p.move - 0.5) * step, GRAPH_HEIGHT / 2 - p.y * (GRAPH_HEIGHT / 2 - GRAPH_PAD)];
+  const half = GRAPH_HEIGHT / 2;
+  const at = (p) => [(p.move - 0.5) * step, half - p.y * (half - GRAPH_PAD)];
   svg(graph, 'rect', { class: 'graph-white', x: 0, y: GRAPH_HEIGHT / 2, width: GRAPH_WIDTH,
     height: GRAPH_HEIGHT / 2 });
   const line = points.map((p) => at(p).join(',')).join(' ');
