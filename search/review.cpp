@@ -123,12 +123,31 @@ MoveMark judgeTry(const Engine& game, int entries, Point move, int64_t nodes, En
 void reviewGame(const Engine& game, int from, int64_t nodes, Engine& scratch, PositionView* views,
                 MoveMark* marks, ReviewProgress progress, void* context,
                 const SearchLimits& limits) {
+    // 1. Every position on its own.
     const int total = game.moveCount - from + 1;
     for (int i = 0; i < total; ++i) {
         reviewPosition(game, from + i, nodes, scratch, views[i], limits);
-        if (i > 0) marks[i - 1] = markOf(views[i - 1], views[i], game.moveHistory[from + i - 1]);
         if (progress != nullptr) progress(context, i + 1, total, views[i]);
     }
+    // 2. The game's own continuation proves what a search may not have seen: a move into a
+    // position whose side to move is lost (a forced five against it) wins the position
+    // before it, through that move.
+    for (int i = total - 2; i >= 0; --i) {
+        const PositionView& after = views[i + 1];
+        PositionView& before = views[i];
+        if (after.forced >= 0 || before.forced > 0) continue;
+        before.forced = 1 - after.forced;
+        SearchReport& report = before.report;
+        report.score = -after.report.score;
+        report.line[0] = game.moveHistory[from + i];
+        const int length =
+            after.report.lineLength < PV_PLIES - 1 ? after.report.lineLength : PV_PLIES - 1;
+        for (int k = 0; k < length; ++k) report.line[k + 1] = after.report.line[k];
+        report.lineLength = length + 1;
+    }
+    // 3. The marks.
+    for (int i = 1; i < total; ++i)
+        marks[i - 1] = markOf(views[i - 1], views[i], game.moveHistory[from + i - 1]);
 }
 
 }  // namespace quillmot

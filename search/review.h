@@ -88,7 +88,10 @@ MoveMark judgeTry(const Engine& game, int entries, Point move, int64_t nodes, En
 using ReviewProgress = void (*)(void* context, int done, int total, const PositionView& view);
 
 // The review of game from history entry `from` (the end of its set-up) on: views gets the
-// moveCount - from + 1 positions, marks the moveCount - from moves.
+// moveCount - from + 1 positions, marks the moveCount - from moves. A position from which the
+// move played leads to a forced five against the other side reads as a forced five through
+// that move, whatever its own search saw: the game itself proves it. progress hears of each
+// position as its own search read it, before that.
 void reviewGame(const Engine& game, int from, int64_t nodes, Engine& scratch, PositionView* views,
                 MoveMark* marks, ReviewProgress progress = nullptr, void* context = nullptr,
                 const SearchLimits& limits = {});

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "search/analysis.h"
 #include "test_util.h"
 
@@ -90,6 +92,25 @@ TEST(Review, PositionsReadAsOnANewEngine) {
     open->move(6, 6);
     reviewPosition(*open, open->moveCount, NODES, *used, over);
     EXPECT_TRUE(over.decided && over.known());
+}
+
+// A forced five that a position's search missed and the next one found: the game's own
+// continuation proves it, so the move into that position is the blunder.
+TEST(Review, TheGameProvesAForcedFiveItsSearchMissed) {
+    auto game = positionFromMoves(
+        15, 15, "5,6 6,8 9,8 4,6 8,9 6,7 7,10 10,7 7,9 2,4 6,9 9,9 5,7 8,11 5,9 4,9 5,8 5,5 5,10");
+    auto scratch = std::make_unique<Engine>();
+    const int from = 3, moves = game->moveCount - from;
+    std::vector<PositionView> views(moves + 1);
+    std::vector<MoveMark> marks(moves);
+    reviewGame(*game, from, REVIEW_NODES, *scratch, views.data(), marks.data());
+    PositionView alone;
+    reviewPosition(*game, from + 7, REVIEW_NODES, *scratch, alone);
+    ASSERT_EQ(alone.forced, 0) << "the search finds it now: choose another game";
+    EXPECT_EQ(views[7].forced, 1 - views[8].forced);
+    EXPECT_EQ(views[7].report.line[0], game->moveHistory[from + 7]);
+    EXPECT_EQ(marks[6], MARK_BLUNDER);  // white's 2,4
+    EXPECT_TRUE(views.back().decided);
 }
 
 // The best moves: distinct, none repeated; only the fives when there is one to make, only
