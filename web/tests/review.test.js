@@ -76,7 +76,7 @@ test('the thinking as it comes, and the bar and the scores of a review read for 
     const { state, actions } = page;
     page.worker().hold = 'engineMove';
     actions.personMove(7, 7);
-    await new Promise((resolve) => setTimeout(resolve, 5));
+    for (let i = 0; i < 50 && !state.live; ++i) await new Promise((resolve) => setTimeout(resolve));
     assert.match(viewWords(state).text, /^Thinking: depth 3, score \u2212100, 9 nodes\.$/);
     page.worker().release();
     await page.settle();
