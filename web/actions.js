@@ -209,7 +209,7 @@ export function createActions(state, host) {
   // engine thinks about its reply, Stop does it.
   function takeBack() {
     if (state.phase === 'thinking') return stop();
-    if (!idle(state) || state.reviewAt !== null) return;
+    if (!idle(state) || state.reviewAt !== null || state.variationAt !== null) return;
     const mine = (m, i) => i >= state.setupCount && m[2] === state.you;
     const last = state.game.moves.findLastIndex(mine);
     if (last >= 0) return dropFrom(last);
@@ -240,7 +240,7 @@ export function createActions(state, host) {
   }
 
   async function askHint() {
-    if (state.phase !== 'person' || state.reviewAt !== null) return;
+    if (state.phase !== 'person' || state.reviewAt !== null || state.variationAt !== null) return;
     reset(state);
     const at = state.game.moves.length;
     state.search = { kind: 'hint', mover: state.you };
