@@ -241,7 +241,7 @@ struct Tally {
 
 int calibrateCommand(int argc, char** argv, int first) {
     long long games = 20, fullMs = 1000, nodes = REVIEW_NODES, judgeNodes = JUDGE_NODES;
-    bool verbose = false, selfPlay = true;
+    bool verbose = false;
     const char* only = nullptr;
     const bench::Parsed parsed = bench::parseFlags(argc, argv, first,
                                                    {{"--games", &games},
@@ -252,6 +252,7 @@ int calibrateCommand(int argc, char** argv, int first) {
                                                     {"--verbose", nullptr, nullptr, &verbose}});
     const bool valid = games > 0 && games <= 1000 && fullMs > 0 && fullMs <= 3600000 && nodes > 0 &&
                        nodes <= 1'000'000'000'000LL && judgeNodes > 0 &&
+                       judgeNodes <= 1'000'000'000'000LL &&
                        (only == nullptr || std::strcmp(only, "self-play") == 0 ||
                         std::strcmp(only, "beginner") == 0);
     if (const int status = bench::usageStatus(parsed, valid, CALIBRATE_USAGE); status >= 0)
@@ -266,7 +267,7 @@ int calibrateCommand(int argc, char** argv, int first) {
 
     // Full strength against itself: how many of its moves the review marks.
     Tally self;
-    selfPlay = only == nullptr || std::strcmp(only, "self-play") == 0;
+    const bool selfPlay = only == nullptr || std::strcmp(only, "self-play") == 0;
     for (long long g = 0; selfPlay && g < games; ++g) {
         const int levels[2] = {FULL_STRENGTH, FULL_STRENGTH};
         const auto played = playGame(openings[g], levels, static_cast<int>(fullMs), 500 + g);
