@@ -21,7 +21,8 @@ function lineStones(state) {
   const analysis = liveAnalysis(state);
   const flagged = flaggedShown(state);
   const solution = state.learn?.solution && liveReview(state);
-  let report, colour, skip = 0, from = shownStones(state);
+  const shown = state.mode === 'setup' ? boardGame(state).moves : shownStones(state);
+  let report, colour, skip = 0, from = shown;
   if (flagged) {
     [report, colour] = [{ line: flagged.better }, gameMoves(state)[flagged.index][2]];
     from = from.slice(0, -1);
@@ -41,7 +42,7 @@ function lineStones(state) {
     return [];
   }
   if (report.otherMove) return [];
-  const taken = new Set(shownStones(state).filter(Boolean).map(([x, y]) => x + ',' + y));
+  const taken = new Set(shown.filter(Boolean).map(([x, y]) => x + ',' + y));
   const setupCount = state.mode === 'setup' ? boardGame(state).moves.length : state.setupCount;
   let number = from.length - setupCount + 1;
   const stones = [];
