@@ -96,7 +96,7 @@ export function reviewActions(page) {
     if (!reviewable() || gameMoves(state).length === 0) return;
     const phase = state.phase;
     const started = performance.now();
-    Object.assign(state, { learn: null, analysis: null, search: { kind: 'review' } });
+    Object.assign(state, { learn: null, analysis: null, said: '', search: { kind: 'review' } });
     const total = gameMoves(state).length + 1;
     state.review = { line: lineKey(state), views: [], marks: [], total };
     const reply = await ask('reviewing', 'review',
@@ -134,7 +134,7 @@ export function reviewActions(page) {
     if (entries === state.game.moves.length && ended(state)) return;
     const [phase, reviewAt, mover] = [state.phase, state.reviewAt, toMoveAt(entries)];
     const analysis = { mover, entries, moves: [] };
-    Object.assign(state, { analysis, learn: null, search: { kind: 'analysis', mover } });
+    Object.assign(state, { analysis, learn: null, said: '', search: { kind: 'analysis', mover } });
     const reply = await ask('analysing', 'analyse', { entries, ms: state.think }, (message) => {
       if (message.live) analysis.moves[message.live.rank] = state.live = message.live;
       redrawSoon();

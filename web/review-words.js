@@ -186,7 +186,15 @@ export function reviewWords(state) {
       line: `Its line: ${names(state, flagged.better)}.` };
   }
   const { learn } = state;
-  if (!learn || !review) return null;
+  if (!learn) {
+    const shown = shownView(state);
+    if (!review?.done || !shown) return null;
+    const at = shownEntries(state) - state.setupCount;
+    const where = at === 0 ? 'before the first move' : `after move ${at}`;
+    const { report, mover } = shown;
+    return { text: `The review ${where}: score ${scoreText(report, mover, state.about)}.`,
+      line: report.line.length ? `Its line from here: ${names(state, report.line)}.` : '' };
+  }
   const index = learn.moves[learn.at];
   const view = review.views[index];
   return learn.solution

@@ -57,7 +57,7 @@ export function statusText(state) {
     const at = state.reviewAt - state.setupCount, of = state.game.moves.length - state.setupCount;
     const where = at === 0 ? 'the position before the first move' : `after move ${at} of ${of}`;
     return `Reviewing: ${where}. Last returns to the game; ` +
-      'Continue from here plays on from this position, and so does a move of yours.';
+      'Continue from here plays on from this position.';
   }
   if (phase === 'thinking') return `Quillmot (${levelName(state, search.level)}) is thinking…`;
   if (phase === 'hinting') return 'Looking for a move for you…';
