@@ -14,9 +14,10 @@ namespace quillmot {
 class Engine;
 
 // Nodes per position. Without a deadline a review gives the same scores on every machine
-// and in the page. Measured: a 60-move game on 15 by 15 reviews in about 7 s natively and
-// 12 s in the page, and at this allowance the review flags few enough of full strength's
-// own moves (see quillmot-bench calibrate-review).
+// and in the page. Measured on 2 cores, one of them busy: a 60-move game on 15 by 15 reviews
+// in about 7 s natively and 14 s in the page; and at this allowance the review marks 1% of
+// full strength's own moves in self-play, and every Beginner move that hands full strength
+// a forced five a blunder (quillmot-bench review --calibrate).
 constexpr int64_t REVIEW_NODES = 400'000;
 
 // The review's reading of one position, for its side to move.
