@@ -10,6 +10,7 @@
 //   quillmot-bench lateness [OPTIONS]   how late the turn driver's search answers
 //   quillmot-bench ladder [OPTIONS]     games between neighbouring levels
 //   quillmot-bench puzzles [OPTIONS]    makes and verifies the page's puzzles
+//   quillmot-bench review GAME          the review of a game, as the page makes it
 //
 // Each subcommand takes --help. Another build of the engine (the WebAssembly module) is
 // checked against this one by feeding both the same position line (search --show, --game).
@@ -19,6 +20,7 @@
 #include "bench/ladder.h"
 #include "bench/lateness.h"
 #include "bench/puzzles.h"
+#include "bench/review.h"
 #include "bench/suite.h"
 
 namespace {
@@ -28,14 +30,18 @@ struct Subcommand {
     int (*run)(int argc, char** argv, int first);
 };
 
+// clang-format off
 constexpr Subcommand SUBCOMMANDS[] = {
     {"search", quillmot::bench::searchCommand}, {"report", quillmot::bench::reportCommand},
     {"level", quillmot::bench::levelCommand},   {"lateness", quillmot::lateness::command},
     {"ladder", quillmot::ladder::command},      {"puzzles", quillmot::puzzles::command},
+    {"review", quillmot::review::command},
 };
+// clang-format on
 
 constexpr const char* USAGE =
-    "usage: quillmot-bench [search | report | level | lateness | ladder | puzzles] [OPTIONS]\n"
+    "usage: quillmot-bench [search | report | level | lateness | ladder | puzzles | review]\n"
+    "                      [OPTIONS]\n"
     "       quillmot-bench SUBCOMMAND --help\n";
 
 }  // namespace

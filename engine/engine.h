@@ -59,6 +59,10 @@ struct LineChange {
 static_assert(sizeof(LineChange) == 8);
 constexpr int MAX_LINE_CHANGES = 32 * MAX_HISTORY;
 
+// What iterative deepening keeps of a budget of milliseconds for the move's way back: its
+// deadline lies this much before the budget ends.
+int deadlineMargin(int budget);
+
 class Engine final {
 public:
     // Clears what a search can read before writing it: the search table and the part of

@@ -30,13 +30,25 @@ void takeBackAll(Engine& engine, SavedGame& saved) {
     }
 }
 
+namespace {
+
+// A history entry played again: a stone, or a pass.
+void playEntry(Engine& engine, Point entry) {
+    if (entry == PASS)
+        engine.passTurn();
+    else
+        engine.makeMove(entry.x, entry.y);
+}
+
+}  // namespace
+
 void replay(Engine& engine, const SavedGame& saved) {
-    for (int i = 0; i < saved.count; ++i) {
-        if (saved.moves[i] == PASS)
-            engine.passTurn();
-        else
-            engine.makeMove(saved.moves[i].x, saved.moves[i].y);
-    }
+    for (int i = 0; i < saved.count; ++i) playEntry(engine, saved.moves[i]);
+}
+
+void copyPosition(const Engine& from, int entries, Engine& to) {
+    to.start(from.boardSize, from.boardHeight);
+    for (int i = 0; i < entries; ++i) playEntry(to, from.moveHistory[i]);
 }
 
 }  // namespace quillmot

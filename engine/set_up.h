@@ -35,4 +35,9 @@ void takeBackAll(Engine& engine, SavedGame& saved);
 // Plays saved back onto the empty board, as it was taken back.
 void replay(Engine& engine, const SavedGame& saved);
 
+// to started anew (empty tables, as after start) on the position of from's first `entries`
+// history entries, passes included: a second engine that searches the same position while
+// from's tables stay its own.
+void copyPosition(const Engine& from, int entries, Engine& to);
+
 }  // namespace quillmot

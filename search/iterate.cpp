@@ -12,12 +12,6 @@ constexpr int SHORT_TURN_MARGIN_MS = 150;
 constexpr int MEDIUM_TURN_MARGIN_MS = 600;
 constexpr int LONG_TURN_MARGIN_MS = 1000;
 
-int deadlineMargin(int budget) {
-    return budget <= SHORT_TURN_MS    ? SHORT_TURN_MARGIN_MS
-           : budget <= LONG_SEARCH_MS ? MEDIUM_TURN_MARGIN_MS
-                                      : LONG_TURN_MARGIN_MS;
-}
-
 // A search started without a budget, or without a usable depth limit, gets these.
 constexpr int DEFAULT_BUDGET_MS = 8000;
 constexpr int SMALLEST_MAX_DEPTH = 2;
@@ -27,6 +21,12 @@ bool startsLine(const SearchReport& report, Point move) {
 }
 
 }  // namespace
+
+int deadlineMargin(int budget) {
+    return budget <= SHORT_TURN_MS    ? SHORT_TURN_MARGIN_MS
+           : budget <= LONG_SEARCH_MS ? MEDIUM_TURN_MARGIN_MS
+                                      : LONG_TURN_MARGIN_MS;
+}
 
 Point Engine::deepen(const SearchLimits& searchLimits) {
     if (timeBudget <= 0) timeBudget = DEFAULT_BUDGET_MS;

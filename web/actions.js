@@ -6,26 +6,51 @@
 // host: {client (engine-client.js), redraw(), history (address.js bindHistory), seed(),
 // copy(text) (a promise), save() (the preferences), local (an address of file:)}.
 import { decodeAddress, encodeAddress } from './address.js';
+import { choiceActions } from './choices.js';
 import {
   adoptGame, DEFAULT_LEVEL, emptyGame, ended, engineColour, gameSpec, idle, reset, searching,
-  setupSpec, shownEntries, stoneAt,
+  shownEntries, stoneAt,
 } from './state.js';
 import { squareName } from './notation.js';
+import { reviewActions } from './review-actions.js';
 import { setupActions } from './setup-actions.js';
-import { gameText } from './words.js';
+import { setAside, tidy } from './variations.js';
 
 export function createActions(state, host) {
   const { client, redraw, history } = host;
   const name = (square) => squareName(square, state.game.height);
 
+  // The thinking comes several times a second, and the page is redrawn with it at most every
+  // 100 ms: drawing on the page's thread takes little from the search on a machine with few
+  // cores.
+  let drawing = null;
+  function redrawSoon() {
+    drawing ??= setTimeout(() => {
+      drawing = null;
+      redraw();
+    }, 100);
+  }
+
+  // The thinking as it comes: each completed iteration of the running search.
+  function live(message) {
+    if (!message.live) return;
+    state.live = message.live;
+    redrawSoon();
+  }
+
   // Every request: the phase while it runs, the reply (null when a newer game or a Stop has
   // made it stale), and the game it reports taken as the page's. A set-up is taken by its
-  // callers, who know which part of the history it is.
-  async function ask(phase, op, args) {
+  // callers, who know which part of the history it is. onProgress hears of the iterations
+  // (and a review's positions) as they come.
+  async function ask(phase, op, args, onProgress = live) {
     state.phase = phase;
+    state.live = null;
     redraw();
-    const reply = await client.call(op, args);
-    if (reply && reply.ok && reply.game && op !== 'position') adoptGame(state, reply.game);
+    const reply = await client.call(op, args, onProgress);
+    if (reply && reply.ok && reply.game && op !== 'position') {
+      adoptGame(state, reply.game);
+      tidy(state);
+    }
     return reply;
   }
 
@@ -51,10 +76,14 @@ export function createActions(state, host) {
 
   // The game of a spec (see address.js) into the engine. how: push or replace the address
   // (null: leave it). fromAddress: a refusal is the address's fault, and a new game
-  // replaces it. reports: the engine's known reports of the moves, by index.
-  async function load(spec, { how, fromAddress = false, reports = [] }) {
+  // replaces it. reports: the engine's known reports of the moves, by index. fresh: another
+  // game, whose variations and review go.
+  // hold: the game waits, whoever is to move (a line made the main line to be played on).
+  async function load(spec, options) {
+    const { how, fromAddress = false, reports = [], fresh = false, hold = false } = options;
     freeEngine();
     reset(state);
+    if (fresh || fromAddress) Object.assign(state, { variations: [], review: null });
     const centre = [spec.size >> 1, spec.size >> 1];
     Object.assign(state, { mode: 'play', search: null, cursor: centre });
     const hasSetup = spec.black.length + spec.white.length > 0;
@@ -76,8 +105,10 @@ export function createActions(state, host) {
       ? { level: spec.levels[engineMoves++], report: reports[i] || null }
       : { level: null, report: null }));
     adoptGame(state, reply.game, reply.game.moves.length - spec.moves.length);
+    tidy(state);
     if (how) writeAddress(how);
-    goOn();
+    if (hold) state.phase = ended(state) ? 'over' : 'person';
+    else goOn();
   }
 
   // Which stone of a spec the engine refused, and why.
@@ -103,7 +134,7 @@ export function createActions(state, host) {
     state.setupCount = 0;
     state.notes = [];
     const spec = { size, black: [], white: [], toMove: 0, you, level: state.level };
-    return load({ ...spec, moves: [], levels: [] }, { how });
+    return load({ ...spec, moves: [], levels: [] }, { how, fresh: true });
   }
 
   function badAddress(what) {
@@ -130,6 +161,7 @@ export function createActions(state, host) {
     state.search = { kind: 'move', level, mover: state.game.toMove };
     const args = { level, ms: state.think, seed: host.seed() };
     const reply = await ask('thinking', 'engineMove', args);
+    state.live = null;
     if (!reply) return;
     if (!reply.ok) return fail('the engine found no move: ' + reply.error);
     state.notes[state.notes.length - 1] = { level, report: reply.report };
@@ -138,9 +170,23 @@ export function createActions(state, host) {
     goOn();
   }
 
+  // A move of the person: in the game, or while reviewing (in a variation too), where the
+  // line shown becomes the game and what followed it is kept as a variation; while learning
+  // from mistakes, a try.
   async function personMove(x, y) {
-    if (state.phase !== 'person' || state.reviewAt !== null) return;
-    if (stoneAt(state.game, [x, y])) return;  // a click on a stone
+    const reviewing = state.reviewAt !== null || state.variationAt !== null;
+    if (!(state.phase === 'person' || idle(state) && reviewing)) return;
+    if (state.learn) return reviews.tryMove(x, y);
+    if (state.variationAt) return reviews.playInVariation(x, y);
+    const from = shownEntries(state);
+    if ((state.setupToMove + from - state.setupCount) % 2 !== state.you) return;
+    if (stoneAt(state.game, [x, y], from)) return;  // a click on a stone
+    if (from < state.game.moves.length) {
+      setAside(state, from - state.setupCount);
+      reset(state);
+      const back = await ask('busy', 'takeBack', { count: state.game.moves.length - from });
+      if (!back) return;
+    }
     reset(state);
     const reply = await ask('busy', 'place', { x, y });
     if (!reply) return;
@@ -148,8 +194,10 @@ export function createActions(state, host) {
     goOn();
   }
 
-  // Takes back every move from history entry `from` on, and play goes on from there.
+  // Takes back every move from history entry `from` on, kept as a variation, and play goes
+  // on from there.
   async function dropFrom(from) {
+    setAside(state, from - state.setupCount);
     reset(state);
     const reply = await ask('busy', 'takeBack', { count: state.game.moves.length - from });
     if (!reply) return;
@@ -161,7 +209,7 @@ export function createActions(state, host) {
   // engine thinks about its reply, Stop does it.
   function takeBack() {
     if (state.phase === 'thinking') return stop();
-    if (!idle(state) || state.reviewAt !== null) return;
+    if (!idle(state) || state.reviewAt !== null || state.variationAt !== null) return;
     const mine = (m, i) => i >= state.setupCount && m[2] === state.you;
     const last = state.game.moves.findLastIndex(mine);
     if (last >= 0) return dropFrom(last);
@@ -174,20 +222,25 @@ export function createActions(state, host) {
   function stop() {
     if (!searching(state)) return;
     const kind = state.phase;
-    if (kind === 'analysing') return setup.syncSetup();
+    if (kind === 'analysing' && state.mode === 'setup') return setup.syncSetup();
     const spec = gameSpec(state);
     const reports = state.notes.map((n) => n.report);
     if (kind === 'thinking') {
       if (spec.moves.length === 0) return setup.enterSetup(state.game.moves.length);
       spec.moves.pop();
     }
+    const review = kind === 'reviewing' ? null : state.review;
+    const shown = { reviewAt: state.reviewAt, review, learn: state.learn };
     const stopped = load(spec, { how: 'replace', reports });
+    // A review, an analysis or a try stopped: the position reviewed stays on the board.
+    if (kind !== 'thinking' && kind !== 'hinting') Object.assign(state, shown);
+    if (state.learn) state.learn.verdict = null;
     state.said = kind === 'thinking' ? 'Stopped: your last move is taken back.' : 'Stopped.';
     return stopped;
   }
 
   async function askHint() {
-    if (state.phase !== 'person' || state.reviewAt !== null) return;
+    if (state.phase !== 'person' || state.reviewAt !== null || state.variationAt !== null) return;
     reset(state);
     const at = state.game.moves.length;
     state.search = { kind: 'hint', mover: state.you };
@@ -196,48 +249,6 @@ export function createActions(state, host) {
     if (reply.ok) state.hint = { report: reply.report, at };
     else state.said = `No hint: ${reply.error}.`;
     goOn();
-  }
-
-  // Review: the board shows an earlier position; the game stays as it is. where: first,
-  // back, forward or last.
-  function review(where) {
-    if (!idle(state) || state.mode !== 'play') return;
-    const end = state.game.moves.length;
-    const shown = shownEntries(state);
-    const to = { first: 0, back: shown - 1, forward: shown + 1, last: end }[where];
-    const at = Math.max(state.setupCount, Math.min(end, to));
-    state.reviewAt = at === end ? null : at;
-    redraw();
-  }
-
-  function continueHere() {
-    if (state.reviewAt !== null && idle(state)) return dropFrom(state.reviewAt);
-  }
-
-  // ---- Choices, the game as text, the cursor ----
-
-  function choose(key, value) {
-    state[key] = value;
-    host.save();
-    if (key === 'level' && !['loading', 'error'].includes(state.phase)) writeAddress('replace');
-    redraw();
-  }
-
-  async function copyGame() {
-    const spec = state.mode === 'play' ? gameSpec(state) : setupSpec(state);
-    const text = gameText(state, encodeAddress(spec), history.href());
-    await host.copy(text);
-    state.copied = state.mode === 'setup' ? 'Copied: the set-up, with its address.'
-      : `Copied: the game in ${state.notes.length} moves, with its address.`;
-    redraw();
-  }
-
-  function moveCursor(dx, dy) {
-    const { width, height } = state.mode === 'setup' && state.setup.game || state.game;
-    state.cursor = [Math.max(0, Math.min(width - 1, state.cursor[0] + dx)),
-      Math.max(0, Math.min(height - 1, state.cursor[1] + dy))];
-    state.cursorShown = true;
-    redraw();
   }
 
   // A square clicked or chosen with the keyboard.
@@ -261,10 +272,11 @@ export function createActions(state, host) {
     if (client.start()) redraw();
   }
 
-  const setup = setupActions({ state, redraw, ask, load, freeEngine, fail, name });
+  const setup = setupActions({ state, redraw, redrawSoon, ask, load, freeEngine, fail, name });
+  const reviews = reviewActions({ state, redraw, redrawSoon, ask, load, dropFrom, personMove });
   return {
-    ...setup, enterSetup: () => setup.enterSetup(), begin, ready, fail, newGame, loadAddress,
-    personMove, takeBack, stop, hint: askHint, review, continueHere, choose, copyGame, moveCursor,
-    activate, showCursor(shown) { state.cursorShown = shown; redraw(); },
+    ...setup, ...reviews, ...choiceActions(state, host, writeAddress),
+    enterSetup: () => setup.enterSetup(), begin, ready, fail, newGame, loadAddress, personMove,
+    takeBack, stop, hint: askHint, activate,
   };
 }

@@ -72,7 +72,8 @@ export class BoardView {
   // picture: {width, height, stones: [[x, y, colour, number or null]], last, five (its
   // squares), fiveLines (each line's two ends), hint, line: [[x, y, colour, number]],
   // cursor, cursorShown, ghost (colour of a hover stone, or null), numbers (whether to
-  // number the stones)}.
+  // number the stones), candidates: [[x, y, rank, score]] of an analysis, better: the
+  // review's better move, tried: a try of learn from your mistakes}.
   render(picture) {
     const { width, height } = picture;
     if (this.drawn !== `${width}x${height}`) this.drawGrid(width, height);
@@ -120,11 +121,23 @@ export class BoardView {
       const attributes = { class: 'five-mark', cx: px(x), cy: px(y), 'data-x': x, 'data-y': y };
       node(marks, 'circle', { ...attributes, r: UNIT * 0.5 });
     }
-    // The hint's ring goes round a stone of the expected line on its square, above it.
-    if (picture.hint) {
-      const [x, y] = picture.hint;
-      const attributes = { class: 'hint-mark', cx: px(x), cy: px(y), 'data-x': x, 'data-y': y };
+    // The hint's ring (and the review's better move, and a try of learn from your
+    // mistakes) goes round a stone of the expected line on its square, above it.
+    const rings = [['hint-mark', picture.hint], ['better-mark', picture.better],
+      ['tried-mark', picture.tried]];
+    for (const [mark, square] of rings.filter(([, square]) => square)) {
+      const [x, y] = square;
+      const attributes = { class: mark, cx: px(x), cy: px(y), 'data-x': x, 'data-y': y };
       node(marks, 'circle', { ...attributes, r: UNIT * 0.5 });
+    }
+    // The best moves of an analysis: a square each, with its rank and its score for black.
+    for (const [x, y, rank, score] of picture.candidates) {
+      const group = node(marks, 'g', { class: 'candidate', 'data-x': x, 'data-y': y,
+        'data-rank': rank });
+      node(group, 'rect', { x: px(x) - UNIT / 2 + 1, y: px(y) - UNIT / 2 + 1, width: UNIT - 2,
+        height: UNIT - 2, rx: 3 });
+      node(group, 'text', { class: 'rank', x: px(x), y: px(y) - 6 }, String(rank));
+      node(group, 'text', { class: 'score', x: px(x), y: px(y) + 8 }, score);
     }
     const ghost = picture.ghost === null ? 'ghost' : `ghost p${picture.ghost}`;
     for (const spot of svg.querySelector('#spots').children) {

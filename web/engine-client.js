@@ -37,6 +37,10 @@ export function createClient({ spawn, onReady, onFatal }) {
       if (reply.ready) return onReady(reply.about);
       const waiting = pending.get(reply.id);
       if (!waiting) return;
+      if (reply.live || reply.reviewed) {
+        if (waiting.generation === generation && waiting.onProgress) waiting.onProgress(reply);
+        return;
+      }
       pending.delete(reply.id);
       waiting.resolve(waiting.generation === generation ? reply : null);
     };
@@ -59,12 +63,13 @@ export function createClient({ spawn, onReady, onFatal }) {
     running: () => worker !== null,
     // Replies to the calls made so far become stale.
     newGeneration() { ++generation; },
-    // The reply, or null once it is stale (or the worker has gone).
-    call(op, args = {}) {
+    // The reply, or null once it is stale (or the worker has gone). onProgress hears of the
+    // request's progress messages ({live} or {reviewed}) until then, while they are not stale.
+    call(op, args = {}, onProgress = null) {
       if (!worker) return Promise.resolve(null);
       return new Promise((resolve) => {
         const id = nextId++;
-        pending.set(id, { resolve, generation });
+        pending.set(id, { resolve, generation, onProgress });
         worker.postMessage({ id, op, ...args });
       });
     },

@@ -2,8 +2,10 @@
 // at a time, so the page never waits while the engine thinks.
 //
 // First message {ready: true, about}: the module's description (quillmot_describe: level
-// names, board limits, error words, score bands). Then request {id, op, ...}, reply {id, ok,
-// error?, ...}. Every reply that can change the board carries the whole game as the engine
+// names, board limits, error words, score bands, the review's allowance and marks). Then
+// request {id, op, ...}, reply {id, ok, error?, ...}; before the reply, a search posts {id,
+// live: report} for each completed iteration, and a review {id, reviewed: view} for each
+// position done. Every reply that can change the board carries the whole game as the engine
 // holds it (game(): every history entry with the colour of its stone, or null for a turn
 // given away; the five and its lines; the side to move), so the page draws from the
 // engine's state and never from a copy of its own.
@@ -59,6 +61,19 @@ function report(packed) {
   };
 }
 
+// A report block of the module's memory (see quillmot_api.h for its layout) as a report,
+// with the rank of an analysed move and whether the position could be read.
+function block(pointer) {
+  const heap = engine.HEAP32, at = pointer >> 2;
+  const [rank, move, depth, score, forced, low, high, ms, other, known, length] =
+    heap.subarray(at, at + 11);
+  const line = [...heap.subarray(at + 11, at + 11 + length)].map(unpack);
+  return {
+    rank, move: move < 0 ? null : unpack(move), depth, score, forced,
+    nodes: high * 2 ** 30 + low, ms, line, otherMove: other === 1, known: known === 1,
+  };
+}
+
 // Clears the board, keeping the engine (and its tables) when the size stays.
 function clearBoard(width, height) {
   if (engine._quillmot_width() !== width || engine._quillmot_height() !== height) {
@@ -111,10 +126,28 @@ const OPS = {
     engine._quillmot_place(result.move[0], result.move[1]);
     return { ok: true, report: result, game: game() };
   },
-  // A full-strength search for the side to move, nothing played.
+  // The best moves for the side to move of the position after `entries` history entries,
+  // on the hint engine, each iteration posted as it completes.
   analyse(r) {
-    const packed = engine._quillmot_think(r.ms);
-    return packed < 0 ? failure(packed) : { ok: true, report: report(packed) };
+    const found = engine._quillmot_analyse(r.entries, r.ms);
+    if (found < 0) return failure(found);
+    const moves = [];
+    for (let rank = 0; rank < found; ++rank) moves.push(block(engine._quillmot_analysis(rank)));
+    return { ok: true, moves };
+  },
+  // The review of the game from the end of its set-up on, each position posted as it is done.
+  review(r) {
+    const positions = engine._quillmot_review(r.from, r.nodes);
+    if (positions < 0) return failure(positions);
+    const views = [], marks = [];
+    for (let i = 0; i < positions; ++i) views.push(block(engine._quillmot_review_view(i)));
+    for (let i = 0; i + 1 < positions; ++i) marks.push(engine._quillmot_review_mark(i));
+    return { ok: true, views, marks };
+  },
+  // A person's try judged as the review would mark it.
+  judge(r) {
+    const mark = engine._quillmot_judge(r.entries, r.x, r.y, r.nodes);
+    return mark < 0 ? failure(mark) : { ok: true, mark };
   },
   // The same on the hint engine, so that the game engine's tables stay its own.
   hint(r) {
@@ -137,9 +170,21 @@ const OPS = {
   },
 };
 
+let current = null;  // the request being answered, whose progress the module tells
+
+// The module tells of each completed iteration (0), and of the positions a review has done
+// (1, count), while a call runs: posted at once, the page shows them as they come.
+function notified(what, count) {
+  if (!current) return;
+  if (what === 0) postMessage({ id: current.id, live: block(engine._quillmot_live()) });
+  else postMessage({ id: current.id, reviewed: block(engine._quillmot_review_view(count - 1)) });
+}
+
 function answer(request) {
   const op = OPS[request.op];
+  current = request;
   const reply = op ? op(request) : { ok: false, error: 'unknown request ' + request.op };
+  current = null;
   postMessage({ id: request.id, ...reply });
 }
 
@@ -161,6 +206,7 @@ createQuillmot({
   onAbort: (what) => postMessage({ fatal: 'the engine stopped: ' + what }),
 }).then((module) => {
   engine = module;
+  engine.onNotify = notified;
   about = JSON.parse(text(engine._quillmot_describe()));
   postMessage({ ready: true, about });
   while (waiting.length) answer(waiting.shift());

@@ -21,6 +21,9 @@ export function keyIntent({ key, onBoard, cursorShown, inField }) {
   return REVIEW[key] ? { review: REVIEW[key] } : null;
 }
 
+// The move of the main line shown (1 the first after the set-up).
+const shownMove = (state) => (state.reviewAt ?? state.game.moves.length) - state.setupCount;
+
 export function bindInput(doc, state, actions) {
   const $ = (id) => doc.getElementById(id);
   const board = $('board');
@@ -60,8 +63,27 @@ export function bindInput(doc, state, actions) {
     'leave-setup': actions.leaveSetup, copy: actions.copyGame,
     'review-first': () => actions.review('first'), 'review-back': () => actions.review('back'),
     'review-forward': () => actions.review('forward'), 'review-last': () => actions.review('last'),
+    'review-game': actions.reviewGame, 'cancel-review': actions.stop,
+    'analyse-shown': actions.analyseShown, learn: actions.learnMistakes,
+    'learn-solution': actions.showSolution, 'learn-next': () => actions.learnStep(1),
+    'learn-stop': actions.stopLearning,
+    'play-better': () => actions.playBetter(shownMove(state) - 1),
+    promote: () => actions.promoteVariation(state.variationAt?.index),
+    'delete-variation': () => actions.deleteVariation(state.variationAt?.index),
   };
   for (const [id, action] of Object.entries(clicks)) on($(id), 'click', () => action());
+  // A move of the list, or of the graph, shows its position.
+  on($('record'), 'click', (event) => {
+    const move = event.target.closest('[data-shows]');
+    if (!move) return;
+    const variation = move.dataset.variation;
+    const line = variation === undefined ? null : Number(variation);
+    actions.showMove(Number(move.dataset.shows), line);
+  });
+  on($('graph'), 'click', (event) => {
+    const move = event.target.closest('[data-move]');
+    if (move) actions.showMove(Number(move.dataset.move));
+  });
   on($('size'), 'change', (event) => actions.newGame({ size: value(event) }));
   on($('first'), 'change', (event) => {
     actions.newGame({ you: event.target.value === 'person' ? 0 : 1 });

@@ -6,7 +6,21 @@
 #include "engine/fives.h"
 #include "engine/set_up.h"
 #include "patterns/tables.h"
+#include "search/analysis.h"
 #include "search/levels.h"
+#include "search/review.h"
+
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+// The page's worker hears of a completed iteration (0) or of the positions a review has done
+// (1, and how many) while the search goes on: a worker cannot read messages during a call,
+// but it can post them.
+EM_JS(void, notifyPage, (int what, int count), {
+    if (Module["onNotify"]) Module["onNotify"](what, count);
+});
+#else
+void notifyPage(int, int) {}
+#endif
 
 namespace quillmot {
 namespace {
@@ -27,6 +41,60 @@ struct Game {
 };
 
 Game game;
+
+// ---- Report blocks ----
+
+enum { NOTIFY_ITERATION = 0, NOTIFY_REVIEWED = 1 };
+using Block = int[QUILLMOT_BLOCK_SIZE];
+static_assert(QUILLMOT_BLOCK_SIZE == QUILLMOT_BLOCK_LINE + PV_PLIES, "a block holds a whole line");
+constexpr int NODES_LOW_BITS = 30;
+
+int pack(Point square);
+
+void writeBlock(int* out, int rank, Point move, const SearchReport& report, int forced,
+                bool known) {
+    out[0] = rank;
+    out[1] = isSquare(move) ? pack(move) : -1;
+    out[2] = report.depth;
+    out[3] = report.score;
+    out[4] = forced;
+    out[5] = static_cast<int>(report.nodes & ((1 << NODES_LOW_BITS) - 1));
+    out[6] = static_cast<int>(report.nodes >> NODES_LOW_BITS);
+    out[7] = static_cast<int>(report.milliseconds);
+    out[8] = report.otherMove ? 1 : 0;
+    out[9] = known ? 1 : 0;
+    out[10] = report.lineLength;
+    for (int i = 0; i < report.lineLength; ++i) out[QUILLMOT_BLOCK_LINE + i] = pack(report.line[i]);
+}
+
+Block live{};
+
+// Every completed iteration, as it completes; the analysis' searches tell their rank.
+void tellIteration(int rank, const SearchReport& report) {
+    const Point move = report.lineLength > 0 ? report.line[0] : NO_MOVE;
+    writeBlock(live, rank, move, report, forcedPlies(report.score, report.lineLength), true);
+    notifyPage(NOTIFY_ITERATION, 0);
+}
+void tellSearch(void*, const Engine&, const SearchReport& report) { tellIteration(0, report); }
+void tellRank(void*, int rank, const SearchReport& report) { tellIteration(rank, report); }
+
+SearchLimits liveLimits() {
+    SearchLimits limits;
+    limits.onReport = tellSearch;
+    return limits;
+}
+
+Analysis analysis;
+Block analysisBlocks[ANALYSIS_MOVES]{};
+
+// The last review: its positions' views and its moves' marks.
+struct Review {
+    int positions = 0;
+    PositionView views[MAX_HISTORY + 1];
+    MoveMark marks[MAX_HISTORY];
+    Block block{};
+};
+Review review;
 
 // The edge between the page's coordinates and the engine's: a square of the page is packed
 // as x + 256 * y in protocol coordinates.
@@ -183,7 +251,7 @@ int quillmot_level_move(int level, int milliseconds, unsigned seed) {
     if (level == FULL_STRENGTH && (milliseconds < 1 || milliseconds > MAX_THINK_MS))
         return QUILLMOT_BAD_ARGUMENT;
     game.searched = game.engine.get();
-    const Point move = levelMove(*game.engine, level, milliseconds, seed);
+    const Point move = levelMove(*game.engine, level, milliseconds, seed, liveLimits());
     return isSquare(move) ? pack(move) : QUILLMOT_BOARD_FULL;
 }
 
@@ -212,6 +280,23 @@ int quillmot_has_five(void) { return game.anyFive ? 1 : 0; }
 
 int quillmot_side_to_move(void) { return game.engine ? game.engine->sideToMove : QUILLMOT_NO_GAME; }
 
+}  // extern "C"
+
+namespace {
+
+// The hint engine on the position of the game's first `entries` history entries, so that it
+// sees the same position with the same side to move; its tables start empty every time, and
+// the game engine's stay its own. Created on first use (about 30 MB).
+Engine& hintEngineOn(int entries) {
+    if (!game.hintEngine) game.hintEngine = std::make_unique<Engine>();
+    copyPosition(*game.engine, entries, *game.hintEngine);
+    return *game.hintEngine;
+}
+
+}  // namespace
+
+extern "C" {
+
 int quillmot_hint(int milliseconds) {
     if (const int refused = refusal()) return refused;
     if (milliseconds < 1 || milliseconds > MAX_THINK_MS) return QUILLMOT_BAD_ARGUMENT;
@@ -220,22 +305,88 @@ int quillmot_hint(int milliseconds) {
     game.searched = nullptr;
     if (played.stoneCount() == 0)
         return pack(toEngine(played.boardSize / 2, played.boardHeight / 2));
-    // The hint engine replays the whole history, passes included, so that it sees the
-    // same position with the same side to move; its tables start empty every time.
-    if (!game.hintEngine) game.hintEngine = std::make_unique<Engine>();
-    Engine& engine = *game.hintEngine;
-    engine.start(played.boardSize, played.boardHeight);
-    for (int i = 0; i < played.moveCount; ++i) {
-        const Point p = played.moveHistory[i];
-        if (p == PASS)
-            engine.passTurn();
-        else
-            engine.makeMove(p.x, p.y);
-    }
+    Engine& engine = hintEngineOn(played.moveCount);
     engine.setSearchBudget(milliseconds);
     game.searched = &engine;
-    const Point move = engine.gameMove();
+    const Point move = engine.gameMove(liveLimits());
     return isSquare(move) ? pack(move) : QUILLMOT_BOARD_FULL;
+}
+
+// ---- The thinking as it goes, the best moves, the review ----
+
+const int* quillmot_live(void) { return live; }
+
+int quillmot_analyse(int entries, int milliseconds) {
+    analysis.count = 0;
+    if (!game.engine) return QUILLMOT_NO_GAME;
+    if (entries < 0 || entries > game.engine->moveCount || milliseconds < 1 ||
+        milliseconds > MAX_THINK_MS)
+        return QUILLMOT_BAD_ARGUMENT;
+    Engine& engine = hintEngineOn(entries);
+    if (hasFiveAnywhere(engine)) return QUILLMOT_GAME_OVER;
+    if (engine.stoneCount() >= engine.boardSize * engine.boardHeight) return QUILLMOT_BOARD_FULL;
+    game.searched = &engine;
+    analyse(engine, milliseconds, ANALYSIS_MOVES, analysis, tellRank);
+    for (int rank = 0; rank < analysis.count; ++rank) {
+        const AnalysedMove& found = analysis.moves[rank];
+        const int forced = forcedPlies(found.report.score, found.report.lineLength);
+        writeBlock(analysisBlocks[rank], rank, found.move, found.report, forced,
+                   found.report.depth > 0);
+    }
+    return analysis.count;
+}
+
+const int* quillmot_analysis(int rank) {
+    return rank >= 0 && rank < analysis.count ? analysisBlocks[rank] : nullptr;
+}
+
+int quillmot_review(int from, int nodes) {
+    review.positions = 0;
+    if (!game.engine) return QUILLMOT_NO_GAME;
+    const Engine& played = *game.engine;
+    if (from < 0 || from > played.moveCount || nodes < 1 || nodes > 1'000'000'000)
+        return QUILLMOT_BAD_ARGUMENT;
+    for (int i = from; i < played.moveCount; ++i)
+        if (played.moveHistory[i] == PASS) return QUILLMOT_BAD_ARGUMENT;
+    if (!game.hintEngine) game.hintEngine = std::make_unique<Engine>();
+    game.searched = game.hintEngine.get();
+    // The positions done are read through quillmot_review_view while the review goes on.
+    struct Progress {
+        static void tell(void*, int done, int, const PositionView&) {
+            review.positions = done;
+            notifyPage(NOTIFY_REVIEWED, done);
+        }
+    };
+    reviewGame(played, from, nodes, *game.hintEngine, review.views, review.marks, Progress::tell,
+               nullptr, liveLimits());
+    return review.positions;
+}
+
+const int* quillmot_review_view(int index) {
+    if (index < 0 || index >= review.positions) return nullptr;
+    const PositionView& view = review.views[index];
+    const Point best = view.report.lineLength > 0 ? view.report.line[0] : NO_MOVE;
+    writeBlock(review.block, 0, best, view.report, view.forced, view.known());
+    return review.block;
+}
+
+int quillmot_judge(int entries, int x, int y, int nodes) {
+    if (!game.engine) return QUILLMOT_NO_GAME;
+    Engine& played = *game.engine;
+    if (entries < 0 || entries > played.moveCount || nodes < 1 || nodes > 1'000'000'000)
+        return QUILLMOT_BAD_ARGUMENT;
+    const Point at = square(played, x, y);
+    if (!isSquare(at)) return QUILLMOT_OFF_BOARD;
+    Engine& engine = hintEngineOn(entries);
+    if (hasFiveAnywhere(engine)) return QUILLMOT_GAME_OVER;
+    if (!engine.isEmptySquare(at)) return QUILLMOT_OCCUPIED;
+    game.searched = &engine;
+    return judgeTry(played, entries, at, nodes, engine, liveLimits());
+}
+
+int quillmot_review_mark(int index) {
+    if (index < 0 || index + 1 >= review.positions) return QUILLMOT_BAD_ARGUMENT;
+    return review.marks[index];
 }
 
 }  // extern "C"
@@ -275,7 +426,7 @@ public:
     const char* c_str() const { return text_; }
 
 private:
-    static constexpr int CAPACITY = 512;
+    static constexpr int CAPACITY = 1024;
     char text_[CAPACITY] = {};
     int length_ = 0;
 };
@@ -290,7 +441,12 @@ Text describeModule() {
     for (const auto& [code, words] : ERROR_WORDS)
         text << (code == ERROR_WORDS[0].code ? "\"" : ",\"") << code << "\":\"" << words << "\"";
     text << "},\"passed\":" << QUILLMOT_PASSED << ",\"tempoBonus\":" << TEMPO_BONUS
-         << ",\"evenBand\":" << EVEN_BAND << ",\"betterBand\":" << BETTER_BAND << "}";
+         << ",\"evenBand\":" << EVEN_BAND << ",\"betterBand\":" << BETTER_BAND
+         << ",\"reviewNodes\":" << static_cast<int>(REVIEW_NODES)
+         << ",\"analysisMoves\":" << ANALYSIS_MOVES << ",\"marks\":[";
+    for (int mark = 0; mark < MARK_COUNT; ++mark)
+        text << (mark > 0 ? ",\"" : "\"") << MARK_SYMBOLS[mark] << "\"";
+    text << "]}";
     return text;
 }
 

@@ -115,7 +115,9 @@ int quillmot_hint(int milliseconds);
 // {"levels": the names of levels 1 .. n, "fullStrength": its number, "minBoard", "maxBoard":
 // the board's limits, "errors": {code: words} for every result below zero, "passed": the
 // code of a turn given away, "tempoBonus": the evaluation's bonus for the side to move,
-// "evenBand", "betterBand": the score bands a person reads, beyond that bonus}.
+// "evenBand", "betterBand": the score bands a person reads, beyond that bonus, "reviewNodes":
+// the review's allowance a position, "analysisMoves": the most moves an analysis finds,
+// "marks": the review's marks by code}.
 const char* quillmot_describe(void);
 
 // The game as 32-bit integers in the module's memory, rewritten by each call: [0] width,
@@ -124,6 +126,49 @@ const char* quillmot_describe(void);
 // each a packed square plus 65536 times its stone's colour, or QUILLMOT_PASSED; then the f
 // squares, packed; then the two ends of each of the l lines, packed. Zeros before a game.
 const int* quillmot_snapshot(void);
+
+// ---- The thinking as it goes, the best moves, the review ----
+// A report block is QUILLMOT_BLOCK_SIZE 32-bit integers in the module's memory: [0] the rank
+// of an analysed move (0 the best) or 0, [1] the move (packed) or -1, [2] depth, [3] score
+// (for the side to move, bonus included, as quillmot_report_score), [4] plies to a forced
+// five (as quillmot_report_forced), [5] and [6] the nodes (low 30 bits and the rest), [7]
+// milliseconds, [8] 1 when the move is not the line's first, [9] 1 when the position could
+// be read (a review's empty or full board, or a search without a completed iteration, cannot),
+// [10] the line's length l, then the l squares of the line, packed.
+enum { QUILLMOT_BLOCK_LINE = 11, QUILLMOT_BLOCK_SIZE = 11 + 64 };
+
+// Every iteration completed by quillmot_think, quillmot_level_move, quillmot_hint,
+// quillmot_analyse and quillmot_review is written here as it completes; in the page's module
+// Module.onNotify(0, 0) is then called on the searching thread (the worker posts it at once),
+// and after each position of a review Module.onNotify(1, positions done). Natively nothing
+// is called.
+const int* quillmot_live(void);
+
+// The best moves (up to three, best first) for the side to move in the position of the
+// game's first `entries` history entries, within milliseconds (1 .. 3600000) in all, on the
+// hint engine: the search, then again without the moves found. Fewer when nothing else is
+// left (a five to make or to stop). The number found, or a result below zero.
+int quillmot_analyse(int entries, int milliseconds);
+// The block of the analysed move of rank 0 .. found - 1; NULL for another rank.
+const int* quillmot_analysis(int rank);
+
+// The review of the game from history entry `from` (the end of its set-up; no pass after it)
+// on: every position searched on the hint engine, started anew for each, without a deadline
+// at `nodes` nodes (1 .. 10^9; quillmot_describe's reviewNodes is the page's), and each move
+// marked (quillmot_describe's marks: 0 none, 1 inaccuracy, 2 mistake, 3 blunder, 4 missed
+// win). The number of positions (moves + 1), or a result below zero.
+int quillmot_review(int from, int nodes);
+// The block of position index (0: after the set-up; its move is the review's best one); NULL
+// outside the last review.
+const int* quillmot_review_view(int index);
+// The mark of move index (0: the first after the set-up), or QUILLMOT_BAD_ARGUMENT.
+int quillmot_review_mark(int index);
+
+// A person's try (x, y) for the side to move in the position of the game's first `entries`
+// history entries, judged as the review would mark it at `nodes` nodes: 0 (no mark: it loses
+// no band, keeps a forced five where there was one, hands none over), a mark, or a result
+// below zero.
+int quillmot_judge(int entries, int x, int y, int nodes);
 
 #ifdef __cplusplus
 }

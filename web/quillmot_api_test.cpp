@@ -224,4 +224,31 @@ TEST(WebApi, DescribesItselfAndSnapshotsTheGame) {
     EXPECT_EQ(ends, squaresOf("5,7 9,7 7,5 7,9"));
 }
 
+// The review through the C API: a block per position, the last with the five decided, the
+// known blunder marked; a try judged; the calls that must be refused.
+TEST(WebApi, ReviewsTheGameAndJudgesATry) {
+    ASSERT_TRUE(play(15, 15, "7,7 8,8 7,8 8,7 7,9 0,0 7,10 0,1 7,11"));
+    ASSERT_EQ(quillmot_review(0, 100000), 10);
+    EXPECT_EQ(quillmot_review_mark(5), 3);  // white's 0,0 leaves black's three alone
+    EXPECT_EQ(quillmot_review_mark(9), QUILLMOT_BAD_ARGUMENT);
+    const int* last = quillmot_review_view(9);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last[4], -1);  // the side to move has lost
+    EXPECT_EQ(quillmot_review_view(10), nullptr);
+    const int* before = quillmot_review_view(5);
+    const int better = before[QUILLMOT_BLOCK_LINE];
+    EXPECT_EQ(before[1], better);
+    EXPECT_EQ(quillmot_judge(5, better % 256, better / 256, 100000), 0);
+    EXPECT_EQ(quillmot_judge(5, 0, 0, 100000), 3);
+    EXPECT_EQ(quillmot_judge(5, 7, 7, 100000), QUILLMOT_OCCUPIED);
+    EXPECT_EQ(quillmot_judge(9, 1, 1, 100000), QUILLMOT_GAME_OVER);
+    EXPECT_EQ(quillmot_review(10, 100000), QUILLMOT_BAD_ARGUMENT);
+    EXPECT_EQ(quillmot_analyse(9, 100), QUILLMOT_GAME_OVER);
+    ASSERT_EQ(quillmot_take_back(), 0);
+    EXPECT_EQ(quillmot_analyse(8, 300), 2);  // black's open four: its two fives alone
+    EXPECT_EQ(quillmot_analysis(2), nullptr);
+    ASSERT_EQ(quillmot_pass(), 0);
+    EXPECT_EQ(quillmot_review(0, 100000), QUILLMOT_BAD_ARGUMENT);  // a pass after the set-up
+}
+
 }  // namespace

@@ -2,7 +2,7 @@
 // reports back to be drawn, analysed, or played from. The game stays in the state while
 // the set-up is edited, so that Back to the game restores it with its views.
 //
-// page: what actions.js shares (state, redraw, ask, load, freeEngine, fail, name).
+// page: what actions.js shares (state, redraw, redrawSoon, ask, load, freeEngine, fail, name).
 import { gameSpec, idle, reset, setupSpec, shownEntries } from './state.js';
 import { colourName } from './notation.js';
 
@@ -10,7 +10,7 @@ const FIVE_REFUSED =
   'A position with a five on it cannot be analysed or played: remove one of its stones first.';
 
 export function setupActions(page) {
-  const { state, redraw, ask, load, freeEngine, fail, name } = page;
+  const { state, redraw, redrawSoon, ask, load, freeEngine, fail, name } = page;
   const editing = () => state.mode === 'setup' &&
     (state.phase === 'setup' || state.phase === 'analysing');
 
@@ -73,20 +73,26 @@ export function setupActions(page) {
     redraw();
   }
 
+  // The best moves of the set-up, drawn and listed as they come.
   async function analyse() {
     if (state.phase !== 'setup') return;
     if (state.setup.game.anyFive) return refuseFive();
     reset(state);
-    const mover = state.setup.game.toMove;
-    state.search = { kind: 'analysis', mover };
-    const reply = await ask('analysing', 'analyse', { ms: state.think });
+    const { toMove: mover, moves: { length: entries } } = state.setup.game;
+    const analysis = { mover, entries, moves: [] };
+    Object.assign(state, { analysis, search: { kind: 'analysis', mover } });
+    const reply = await ask('analysing', 'analyse', { entries, ms: state.think }, (message) => {
+      if (message.live) analysis.moves[message.live.rank] = state.live = message.live;
+      redrawSoon();
+    });
     if (!reply) return;
-    state.search = null;
+    Object.assign(state, { search: null, live: null });
     if (reply.ok) {
-      state.analysis = { report: reply.report, mover };
-      const best = name(reply.report.move);
+      analysis.moves = reply.moves;
+      const best = name(reply.moves[0].move);
       state.said = `Analysis: the best move for ${colourName(mover)} is ${best}.`;
     } else {
+      state.analysis = null;
       state.said = `No analysis: ${reply.error}.`;
     }
     state.phase = 'setup';

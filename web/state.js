@@ -19,7 +19,9 @@ export function emptyGame(size) {
 export function defaults() {
   return {
     about: null,        // the module's description (quillmot_describe), once it has loaded
-    phase: 'loading',   // loading, person, busy, thinking, hinting, over, setup, analysing, error
+    // loading, person, busy, thinking, hinting, over, setup, analysing, reviewing (the game's
+    // review), judging (a try of learn from your mistakes), error
+    phase: 'loading',
     mode: 'play',       // play, or setup while a position is edited
     // ---- The game: what the address holds ----
     game: emptyGame(15),  // as the engine last reported it
@@ -43,12 +45,26 @@ export function defaults() {
       you: BLACK,       // the person's colour when playing from it
     },
     search: null,       // the running search: {kind: move, hint or analysis, level, mover}
+    live: null,         // its last completed iteration, a report, as it comes
+    // The game's review: {line: the main line it read (lineKey), views: per position from the
+    // set-up on (a report with known), marks: per move (codes of about.marks), total}.
+    review: null,
+    // Moves kept off the main line: [{at: moves of the main line before it, moves: stones,
+    // notes: as notes}], each a continuation that a take back, Continue from here, a move
+    // while reviewing or a better move of the review set aside.
+    variations: [],
     cursor: [7, 7],     // the keyboard cursor
     cursorShown: false,  // after keyboard use on the board, until the next click
     // ---- Transient: reset() clears it at every action ----
     reviewAt: null,     // history entries shown while reviewing, or null for the game itself
+    variationAt: null,  // {index, moves: of its line shown}: a variation's position, or null
     hint: null,         // {report, at: the history length it was searched at}
-    analysis: null,     // {report, mover}: the last analysis of the set-up
+    // The best moves of the set-up, or of the position reviewed: {mover, entries: the history
+    // length searched, moves: one report per move found, best first, updated as they come}.
+    analysis: null,
+    // Learn from your mistakes: {moves: the person's flagged moves (indices), at: the one
+    // shown, verdict: null, right or wrong, tried: the last try's square, solution: shown}.
+    learn: null,
     said: '',           // what the last action has to say on the status line
     notice: '',         // why an address could not be read
     copied: '',         // the note after Copy the game
@@ -58,7 +74,8 @@ export function defaults() {
 
 export function reset(state) {
   Object.assign(state, {
-    reviewAt: null, hint: null, analysis: null, said: '', notice: '', copied: '', error: '',
+    reviewAt: null, variationAt: null, hint: null, analysis: null, learn: null, live: null,
+    said: '', notice: '', copied: '', error: '',
   });
 }
 
@@ -88,12 +105,30 @@ export const setupStones = (state) => state.game.moves.slice(0, state.setupCount
 export const shownEntries = (state) => state.reviewAt ?? state.game.moves.length;
 export const engineColour = (state) => 1 - state.you;
 export const idle = (state) => state.phase === 'person' || state.phase === 'over';
-export const searching = (state) => ['thinking', 'hinting', 'analysing'].includes(state.phase);
+export const searching = (state) =>
+  ['thinking', 'hinting', 'analysing', 'reviewing', 'judging'].includes(state.phase);
 export const levelName = (state, level) => state.about?.levels[level - 1] ?? '';
 // The board drawn: the set-up while one is edited, else the game.
 export const boardGame = (state) => (state.mode === 'setup' && state.setup.game) || state.game;
 export const stoneAt = (game, [x, y], entries = game.moves.length) =>
   game.moves.slice(0, entries).find((m) => m && m[0] === x && m[1] === y) || null;
+
+// The main line as text, to tell whether a review still belongs to the game.
+export const lineKey = (state) =>
+  state.game.moves.map((m) => (m ? m.join(',') : '-')).join(' ') + '/' + state.setupCount;
+// The review of the game as it stands, or null.
+export const liveReview = (state) =>
+  (state.review && state.review.line === lineKey(state) && state.mode === 'play'
+    ? state.review : null);
+
+// The stones of the position shown, set-up included: the main line up to the position
+// reviewed, or a variation's position.
+export function shownStones(state) {
+  const v = state.variationAt && state.variations[state.variationAt.index];
+  if (!v) return state.game.moves.slice(0, shownEntries(state));
+  const setup = state.game.moves.slice(0, state.setupCount);
+  return [...setup, ...v.line.slice(0, state.variationAt.moves)];
+}
 
 // The end of the game: the five of the last stone, or a full board.
 export function ended(state) {

@@ -2,24 +2,38 @@
 // are what is drawn and which controls count, as plain values; createView() puts them on
 // the page, batching the redraws of one turn of the event loop into one.
 import { BoardView } from './board.js';
+import { renderReview } from './review-view.js';
+import { analysisItems, flaggedMoves, flaggedShown, liveAnalysis } from './review-words.js';
 import {
-  boardGame, gameMoves, idle, levelName, liveHint, outcome, searching, shownEntries, SIZES,
-  THINK_TIMES,
+  boardGame, ended, gameMoves, idle, levelName, liveHint, liveReview, outcome, searching,
+  shownEntries, shownStones, SIZES, THINK_TIMES,
 } from './state.js';
-import { cursorText, recordItems, setupNote, statusText, viewWords } from './words.js';
+import { cursorText, statusText, viewWords } from './words.js';
 
 // The expected line on the board, from the position shown: the hint's whole line; for the
-// engine's last move, the rest of its line after it; for an analysis, its whole line. None
-// once anything has moved since, or when the move played was not the line's first.
+// engine's last move, the rest of its line after it; for an analysis, its best move's whole
+// line; for a flagged move of the review, the better move's line from the position before
+// it (always, that being what the review shows). None once anything has moved since, or when
+// the move played was not the line's first.
 function lineStones(state) {
-  if (!state.showLine || state.reviewAt !== null) return [];
-  const game = boardGame(state);
   const hint = liveHint(state);
   const last = state.notes[state.notes.length - 1];
-  let report, colour, skip = 0;
-  if (state.mode === 'setup') {
-    if (!state.analysis) return [];
-    [report, colour] = [state.analysis.report, state.analysis.mover];
+  const analysis = liveAnalysis(state);
+  const flagged = flaggedShown(state);
+  const solution = state.learn?.solution && liveReview(state);
+  const shown = state.mode === 'setup' ? boardGame(state).moves : shownStones(state);
+  let report, colour, skip = 0, from = shown;
+  if (flagged) {
+    [report, colour] = [{ line: flagged.better }, gameMoves(state)[flagged.index][2]];
+    from = from.slice(0, -1);
+  } else if (solution) {
+    [report, colour] = [solution.views[state.learn.moves[state.learn.at]], state.you];
+  } else if (!state.showLine || state.variationAt) {
+    return [];
+  } else if (analysis?.moves[0]) {
+    [report, colour] = [analysis.moves[0], analysis.mover];
+  } else if (state.reviewAt !== null || state.mode !== 'play') {
+    return [];
   } else if (hint) {
     [report, colour] = [hint.report, state.you];
   } else if (last?.report) {
@@ -28,8 +42,9 @@ function lineStones(state) {
     return [];
   }
   if (report.otherMove) return [];
-  const taken = new Set(game.moves.filter(Boolean).map(([x, y]) => x + ',' + y));
-  let number = state.mode === 'setup' ? 1 : game.moves.length - state.setupCount + 1;
+  const taken = new Set(shown.filter(Boolean).map(([x, y]) => x + ',' + y));
+  const setupCount = state.mode === 'setup' ? boardGame(state).moves.length : state.setupCount;
+  let number = from.length - setupCount + 1;
   const stones = [];
   for (const [x, y] of report.line.slice(skip)) {
     if (taken.has(x + ',' + y)) break;  // nothing past a square the line cannot take
@@ -44,18 +59,24 @@ function lineStones(state) {
 export function picture(state) {
   const game = boardGame(state);
   const setupCount = state.mode === 'setup' ? game.moves.length : state.setupCount;
-  const entries = state.mode === 'setup' ? game.moves : game.moves.slice(0, shownEntries(state));
+  const entries = state.mode === 'setup' ? game.moves : shownStones(state);
   const number = (i) => (i >= setupCount ? i - setupCount + 1 : null);
   const stones = entries.map((m, i) => m && [m[0], m[1], m[2], number(i)]).filter(Boolean);
   const last = entries.length > setupCount ? entries[entries.length - 1] : null;
-  const live = state.reviewAt === null && state.mode === 'play';
+  const live = state.reviewAt === null && state.variationAt === null && state.mode === 'play';
   const hint = liveHint(state);
+  const flagged = flaggedShown(state);
+  const review = liveReview(state);
+  const better = flagged ? flagged.better[0] : state.learn?.solution
+    ? review.views[state.learn.moves[state.learn.at]].line[0] : null;
   return {
     width: game.width, height: game.height, stones, last: last && [last[0], last[1]],
     five: live ? game.five : [], fiveLines: live ? game.fiveLines : [],
     hint: hint && state.phase === 'person' ? hint.report.move : null,
     line: lineStones(state), cursor: state.cursor, cursorShown: state.cursorShown,
     ghost: state.mode === 'setup' ? state.setup.colour : state.you, numbers: state.numbers,
+    candidates: analysisItems(state).map(({ square, short }, rank) => [...square, rank + 1, short]),
+    better: better || null, tried: state.learn?.tried || null,
   };
 }
 
@@ -63,29 +84,42 @@ export function picture(state) {
 export function controls(state) {
   const { phase, mode, game, setupCount } = state;
   const at = shownEntries(state);
-  const reviewing = state.reviewAt !== null;
+  const inVariation = state.variationAt !== null;
+  const reviewing = state.reviewAt !== null || inVariation;
   const canReview = idle(state) && mode === 'play' && game.moves.length > setupCount;
   const editing = mode === 'setup' && (phase === 'setup' || phase === 'analysing');
   const personStones = gameMoves(state).some((m) => m[2] === state.you);
+  const review = liveReview(state);
+  const analysable = canReview && !inVariation && !(at === game.moves.length && ended(state));
   return {
-    'review-first': { disabled: !canReview || at <= setupCount },
-    'review-back': { disabled: !canReview || at <= setupCount },
-    'review-forward': { disabled: !canReview || at >= game.moves.length },
-    'review-last': { disabled: !canReview || at >= game.moves.length },
+    'review-first': { disabled: !canReview || at <= setupCount && !inVariation },
+    'review-back': { disabled: !canReview || at <= setupCount && !inVariation },
+    'review-forward': { disabled: !canReview || at >= game.moves.length && !inVariation },
+    'review-last': { disabled: !canReview || at >= game.moves.length && !inVariation },
     continue: { hidden: !reviewing, disabled: !reviewing || !idle(state) },
-    stop: { hidden: !searching(state) },
+    stop: { hidden: !searching(state) || phase === 'reviewing' },
     'take-back': {
       disabled: !(phase === 'thinking' || idle(state) && !reviewing && personStones),
     },
     hint: { disabled: !(phase === 'person' && !reviewing) },
-    setup: { disabled: !idle(state) },
+    setup: { disabled: !idle(state) || inVariation },
     'play-controls': { hidden: mode !== 'play' },
     'setup-controls': { hidden: mode !== 'setup' },
+    'review-tools': { hidden: mode !== 'play' },
     analyse: { disabled: phase !== 'setup' },
     'play-here': { disabled: !editing },
     'clear-setup': { disabled: !editing },
     'leave-setup': { disabled: !(mode === 'setup' && (editing || phase === 'busy')) },
     copy: { disabled: phase === 'loading' },
+    'review-game': { disabled: !canReview },
+    'review-running': { hidden: phase !== 'reviewing' },
+    'analyse-shown': { disabled: !analysable },
+    learn: { disabled: !(canReview && review?.done && flaggedMoves(state, review).length > 0) },
+    'learn-controls': { hidden: !state.learn },
+    'learn-solution': { disabled: !state.learn || !idle(state) },
+    'learn-next': { disabled: !state.learn || !idle(state) || state.learn.moves.length < 2 },
+    'play-better': { hidden: !flaggedShown(state), disabled: !idle(state) },
+    'variation-controls': { hidden: !inVariation },
   };
 }
 
@@ -122,7 +156,7 @@ export function createView(doc) {
     $('view-line').textContent = line;
     $('copy-note').textContent = state.copied;
     renderChoices(state);
-    renderRecord(state);
+    renderReview(doc, state);
   }
 
   function renderChoices(state) {
@@ -140,33 +174,6 @@ export function createView(doc) {
     for (const field of ['colour', 'turn', 'you']) {
       const radio = `input[name="setup-${field}"][value="${state.setup[field]}"]`;
       doc.querySelector(radio).checked = true;
-    }
-  }
-
-  function renderRecord(state) {
-    const note = $('setup-note');
-    note.textContent = setupNote(state);
-    note.hidden = !note.textContent;
-    const list = $('record');
-    list.replaceChildren(...recordItems(state).map((move) => {
-      const item = doc.createElement('li');
-      if (move.current) {
-        item.className = 'current';
-        item.setAttribute('aria-current', 'step');
-      }
-      if (move.later) item.classList.add('later');
-      // The discs are text, so that a screen reader says "black circle" and "white circle".
-      const disc = doc.createElement('span');
-      disc.className = 'disc';
-      disc.textContent = move.colour === 0 ? '\u25CF' : '\u25CB';
-      item.append(`${move.number}. `, disc, ' ' + move.name);
-      return item;
-    }));
-    // The list scrolls to its current move; the page itself stays where the person has it.
-    const current = list.querySelector('.current');
-    if (current && (current.offsetTop < list.scrollTop ||
-        current.offsetTop + current.offsetHeight > list.scrollTop + list.clientHeight)) {
-      list.scrollTop = current.offsetTop - list.clientHeight / 2;
     }
   }
 

@@ -1,12 +1,14 @@
 // What the page says, as functions of the state: the status line, Quillmot's view, the
 // move list, the game as text. Nothing here reads or writes the page.
 import {
-  boardGame, ended, engineColour, gameMoves, levelName, liveHint, setupStones, shownEntries,
-  stoneAt,
+  boardGame, ended, engineColour, gameMoves, levelName, liveHint, liveReview, setupStones,
+  shownEntries, shownStones, stoneAt,
 } from './state.js';
 import {
   capitalised, colourName, sameSquare, scoreText, squareName, standing,
 } from './notation.js';
+import { learnText, liveAnalysis, liveWords, reviewText, reviewWords } from './review-words.js';
+import { attached } from './variations.js';
 
 const name = (state, square) => squareName(square, boardGame(state).height);
 const yourMove = (state) => `Your move (${colourName(state.you)}).`;
@@ -43,6 +45,13 @@ export function statusText(state) {
       return `Analysing for ${colourName(search.mover)} (${state.think / 1000} s)…`;
     }
     return state.said || setupText(state);
+  }
+  if (phase === 'reviewing') return reviewText(state);
+  if (phase === 'analysing') return `Analysing for ${colourName(search.mover)}…`;
+  if (state.learn) return learnText(state);
+  if (state.variationAt) {
+    return `Reviewing a variation: after its move ${state.variationAt.moves}. Make it the main ` +
+      'line to play on from it, or play a move here.';
   }
   if (state.reviewAt !== null) {
     const at = state.reviewAt - state.setupCount, of = state.game.moves.length - state.setupCount;
@@ -86,15 +95,18 @@ export function viewWords(state) {
     const words = searchWords(state, report, mover, who, stones);
     return { text: head + words, line: words.startsWith(' after') ? line : '' };
   };
-  if (state.mode === 'setup') {
-    if (!state.analysis) {
-      return { text: 'Analyse asks Quillmot for its view of the set-up.', line: '' };
-    }
-    const { report, mover } = state.analysis;
+  const thinking = liveWords(state) || reviewWords(state);
+  if (thinking) return thinking;
+  const analysis = liveAnalysis(state);
+  if (analysis?.moves[0]) {
+    const { moves: [report], mover, entries } = analysis;
     const head = `Analysis at full strength: the best move for ${colourName(mover)} is ` +
       name(state, report.move);
-    const stones = stonesOf(state.setup.stones);
+    const stones = stonesOf(boardGame(state).moves.slice(0, entries));
     return said(head, report, mover, plain, stones, lineText(state, 'Expected line', report));
+  }
+  if (state.mode === 'setup') {
+    return { text: 'Analyse asks Quillmot for its view of the set-up.', line: '' };
   }
   const who = (colour) => `${plain(colour)} (${colour === state.you ? 'you' : 'Quillmot'})`;
   const hint = liveHint(state);
@@ -103,6 +115,7 @@ export function viewWords(state) {
     const line = lineText(state, 'Its expected line', hint.report);
     return said(head, hint.report, state.you, who, stonesOf(state.game.moves), line);
   }
+  if (state.variationAt) return { text: 'A variation: its moves were not searched.', line: '' };
   if (state.reviewAt === null && ended(state)) return { text: 'The game is over.', line: '' };
   const shown = shownEntries(state) - state.setupCount;
   const index = state.notes.slice(0, shown).findLastIndex((n) => n.report);
@@ -130,14 +143,30 @@ export function viewWords(state) {
   return said(head, report, engineColour(state), who, stones, line);
 }
 
-// The move list: {number, colour, name, current, later} per move of the game.
+// The move list: {number, colour, name, current, later, mark} per move of the main line; after
+// the move a variation replaces (or at the end), {variation: its index, moves: the same per
+// move of it, each with `shows`, the moves of its line up to it}.
 export function recordItems(state) {
   if (state.mode !== 'play') return [];
   const shown = shownEntries(state);
-  return gameMoves(state).map(([x, y, colour], i) => ({
+  const review = liveReview(state);
+  const main = state.variationAt === null;
+  const items = gameMoves(state).map(([x, y, colour], i) => ({
     number: i + 1, colour, name: name(state, [x, y]),
-    current: state.setupCount + i + 1 === shown, later: state.setupCount + i >= shown,
+    mark: review?.done ? state.about.marks[review.marks[i]] : '',
+    current: main && state.setupCount + i + 1 === shown,
+    later: main && state.setupCount + i >= shown,
   }));
+  const variations = attached(state).map((v) => ({
+    variation: v.index, at: v.at,
+    moves: v.line.slice(v.at).map(([x, y, colour], k) => ({
+      number: v.at + k + 1, colour, name: name(state, [x, y]), shows: v.at + k + 1,
+      current: state.variationAt?.index === v.index && state.variationAt.moves === v.at + k + 1,
+    })),
+  }));
+  const list = [];
+  items.forEach((item, i) => list.push(item, ...variations.filter((v) => v.at === i)));
+  return [...list, ...variations.filter((v) => v.at >= items.length)];
 }
 
 export function setupNote(state) {
@@ -149,8 +178,8 @@ export function setupNote(state) {
 
 export function cursorText(state) {
   const game = boardGame(state);
-  const entries = state.mode === 'setup' ? game.moves.length : shownEntries(state);
-  const stone = stoneAt(game, state.cursor, entries);
+  const stones = state.mode === 'setup' ? game.moves : shownStones(state);
+  const stone = stoneAt({ moves: stones }, state.cursor);
   const hint = liveHint(state);
   return `${name(state, state.cursor)}, ${stone ? colourName(stone[2]) + ' stone' : 'empty'}` +
     (hint && sameSquare(hint.report.move, state.cursor) ? ', the hint' : '');

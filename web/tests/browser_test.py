@@ -40,6 +40,12 @@ DISCS = "\u25cf\u25cb"  # the move list's black and white discs
 # Positions of quillmot-bench and the depth to search them to: the largest search gives
 # the speed figure.
 COMPARED = [("mid15a", 7), ("quiet15", 9), ("mid20b", 8), ("big32a", 9), ("mid15d", 9)]
+# A game whose sixth move (white A15) lets black's open three become a four: a blunder.
+KNOWN_BLUNDER = "size=15&you=white&level=5&moves=H8,I7,H7,I8,H6,A15,H5,A14,H4"
+# A game of 60 moves between two Strong players, reviewed for the review's time in the page.
+SIXTY_MOVES = ("7,7 7,8 8,6 6,7 5,6 9,6 6,6 8,8 6,8 5,9 7,5 8,7 7,6 4,6 10,5 6,9 5,10 9,5 8,3 7,4 "
+               "8,4 9,3 9,4 7,2 5,5 5,4 4,5 8,5 3,5 6,5 10,7 8,9 4,4 3,3 1,5 2,5 12,7 11,6 7,9 8,10 "
+               "8,11 5,3 6,3 10,8 11,7 9,8 11,8 13,7 9,10 10,9 4,8 5,7 12,9 9,9 9,7 12,6 10,4 4,7 5,8 2,8")
 # Positions, levels and seeds whose level moves are compared.
 LEVEL_COMPARED = [("mid15a", 1, 11), ("mid20b", 2, 12), ("mid15d", 3, 13), ("big32a", 4, 14), ("fours7", 4, 15)]
 
@@ -120,10 +126,15 @@ class Page:
 
     def record(self):
         """The move list as shown: [(number, disc, square name)], and the marked entry."""
-        items = [li.text for li in self.driver.find_elements(By.CSS_SELECTOR, "#record li")]
+        items = self.js("return [...document.querySelectorAll('#record li:not(.variation)')].map(li => li.innerText)")
         current = self.js("const c = document.querySelector('#record li[aria-current]');"
-                          "return c ? [...c.parentNode.children].indexOf(c) : -1")
-        return [tuple(re.fullmatch(r"(\d+)\. (\S) (\w+)", t).groups()) for t in items], current
+                          "return c ? [...c.parentNode.querySelectorAll('li:not(.variation)')].indexOf(c) : -1")
+        return [tuple(re.fullmatch(r"(\d+)\. (\S) (\w+)(?: .+)?", t).groups()) for t in items], current
+
+    def variations(self):
+        """The variations of the move list: [[square names]]."""
+        return self.js("return [...document.querySelectorAll('#record li.variation')]"
+                       ".map(v => [...v.querySelectorAll('[data-shows]')].map(m => m.textContent.split(' ')[2]))")
 
     def address(self):
         return self.js("return location.hash")
@@ -502,8 +513,6 @@ class BrowserTest:
         ActionChains(page.driver).send_keys(Keys.ARROW_RIGHT, Keys.ARROW_RIGHT, Keys.ARROW_LEFT).perform()
         assert shown() == set(moves[:2]), shown()
         assert page.record()[1] == 1, "the list does not mark the reviewed move"
-        page.click(0, 0)  # no move while reviewing
-        assert shown() == set(moves[:2])
         page.button("review-last").click()
         assert page.stones() == stones and page.status().startswith("Quillmot played")
         page.button("review-first").click()
@@ -514,6 +523,16 @@ class BrowserTest:
         page.wait_for({"person"})
         assert shown() == set(moves[:4]) and page.status().startswith("Your move"), page.status()
         assert page.address().endswith(",".join(square_name(m, 15) for m in moves[:4])), page.address()
+        # The moves Continue took away stay as a variation; a move while reviewing plays on
+        # from the position shown and keeps what followed as another.
+        assert page.variations() == [[square_name(m, 15) for m in moves[4:]]], page.variations()
+        page.button("review-back").click()
+        page.button("review-back").click()
+        page.click(0, 0)
+        page.wait_for({"person"})
+        assert set(page.stones()) - {(0, 0)} > set(moves[:2]) and page.stones()[(0, 0)] == 0, page.stones()
+        # The line set aside now holds the one before it whole: one variation from move 3.
+        assert page.variations() == [[square_name(m, 15) for m in moves[2:]]], page.variations()
 
     def review_in_window(self):
         """Continue from here within the window at common desktop sizes; review moves nothing."""
@@ -656,6 +675,159 @@ class BrowserTest:
         finally:
             driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
+    # ---- Learning from a game ----
+
+    def go_to(self, address, phases):
+        page = self.page
+        if page.button("leave-setup").is_displayed():
+            page.button("leave-setup").click()
+            page.wait_for({"person", "over"})
+        page.driver.get(page.driver.current_url.split("#")[0] + "#" + address)
+        end = time.time() + 10
+        while page.address() != "#" + address and time.time() < end:
+            time.sleep(0.02)
+        return page.wait_for(phases)
+
+    def bar(self):
+        return self.page.js("return document.getElementById('eval-bar').dataset.share")
+
+    def live_thinking(self):
+        """The view and the bar change at least twice during one 3-second move."""
+        page = self.page
+        self.fresh_game(5)
+        page.choose("think", 3000)
+        page.click(7, 7)
+        page.wait_for({"thinking"}, timeout=5)
+        views, shares = [], []
+        while page.phase() == "thinking":
+            view, share = page.text("view-text"), self.bar()
+            if not views or views[-1] != view:
+                views.append(view)
+            if not shares or shares[-1] != share:
+                shares.append(share)
+            time.sleep(0.02)
+        page.wait_for({"person"})
+        page.choose("think", 500)
+        thinking = [v for v in views if v.startswith("Thinking: depth")]
+        assert len(thinking) >= 2 and len(views) >= 3, views
+        assert len(shares) >= 3, shares
+        print(f"        {len(thinking)} iterations shown, the bar at {', '.join(shares)}")
+
+    def analysis_three(self):
+        """Analysis shows three distinct moves with scores, on the board and listed."""
+        page = self.page
+        self.go_to("size=15&you=white&level=1&moves=H8,I9,J8", {"person"})
+        page.button("setup").click()
+        page.wait_for({"setup"})
+        page.button("analyse").click()
+        page.wait_for({"analysing", "setup"})
+        page.wait_for({"setup"})
+        stones = page.stones()
+        candidates = page.js("return [...document.querySelectorAll('#marks .candidate')]"
+                             ".map(c => [+c.dataset.x, +c.dataset.y, c.querySelector('.score').textContent])")
+        squares = {(x, y) for x, y, _ in candidates}
+        assert len(candidates) == 3 and len(squares) == 3 and not squares & set(stones), candidates
+        items = page.js("return [...document.querySelectorAll('#analysis-list li')].map(li => li.textContent)")
+        score = r"([+\u2212]?\d+|(Black|White) forces five in about \d+)"
+        assert len(items) == 3 and all(re.fullmatch(rf"\w+ \({score}\): [\w ]+", i) for i in items), items
+        assert [i.split()[0] for i in items] == [square_name(s[:2], 15) for s in candidates], (items, candidates)
+        self.screenshot("analysis-three")
+        page.button("leave-setup").click()
+        page.wait_for({"person"})
+
+    def native_review(self, bench, line):
+        """quillmot-bench review's marks and scores of a game line, per move."""
+        out = subprocess.run([bench, "review", line], check=True, capture_output=True, text=True).stdout
+        rows = [re.match(r"\s*\d+\. (?:black|white) \S+\s+(\S+) ?(.*?)(?:  better .*)?$", r)
+                for r in out.splitlines() if re.match(r"\s*\d+\. ", r)]
+        return [(m.group(2).strip(), m.group(1)) for m in rows]
+
+    def review_blunder(self, bench):
+        """A game with a known blunder reviewed: its move marked ??, a better move shown and
+        played out, the graph a point a move, a click on it showing that move, the same marks
+        and scores as quillmot-bench review; then learn from your mistakes."""
+        page = self.page
+        self.go_to(KNOWN_BLUNDER, {"over"})
+        page.button("review-game").click()
+        page.wait_for({"reviewing", "over"})
+        page.wait_for({"over"}, timeout=120)
+        marks = page.js("return [...document.querySelectorAll('#record li:not(.variation)')]"
+                        ".map(li => li.querySelector('.mark')?.textContent.trim() ?? '')")
+        assert marks[5] == "??", marks
+        points = page.js("return [...document.querySelectorAll('#graph .graph-point')]"
+                         ".map(p => [+p.dataset.move, p.dataset.mark, p.dataset.score])")
+        assert [p[0] for p in points] == list(range(1, 10)), points
+        moves = KNOWN_BLUNDER.split("moves=")[1].split(",")
+        line = "15 15 " + " ".join(f"{ord(n[0]) - 65},{15 - int(n[1:])}" for n in moves)
+        symbols = ["", "?!", "?", "??", "missed win"]
+        assert [(symbols[int(m)], score) for _, m, score in points] == self.native_review(bench, line), points
+        assert "White: 1 blunder" in page.text("review-summary"), page.text("review-summary")
+        page.js("document.querySelector('#graph .graph-move[data-move=\"6\"]')"
+                ".dispatchEvent(new MouseEvent('click', {bubbles: true}))")
+        assert len(page.stones()) == 6 and "after move 6 of 9" in page.status(), page.status()
+        better = page.marks("better-mark")
+        assert len(better) == 1 and not better & set(page.stones()), better
+        (square,) = better
+        view = page.text("view-text")
+        assert "was a blunder (??)" in view and f"Better: {square_name(square, 15)}" in view, view
+        self.screenshot("review-blunder")
+        page.button("play-better").click()
+        assert page.variations()[-1][0] == square_name(square, 15), page.variations()
+        assert page.stones().get(square) == 1 and len(page.stones()) == 6, page.stones()
+        page.button("review-last").click()
+        # Learn from your mistakes: the position before the blunder, a losing try refused,
+        # the engine's move accepted.
+        page.button("learn").click()
+        assert "Find a better move for White" in page.status() and len(page.stones()) == 5, page.status()
+        for tried, verdict in (((0, 1), "Not quite"), (square, "Right")):
+            page.click(*tried)
+            page.wait_for({"judging", "over"})
+            page.wait_for({"over"}, timeout=60)
+            assert verdict in page.status(), (tried, page.status())
+        page.button("learn-solution").click()
+        assert page.marks("better-mark") == {square}, page.marks("better-mark")
+        page.button("learn-stop").click()
+
+    def review_time(self):
+        """Cancel ends a review at once; a 60-move game's review, timed."""
+        page = self.page
+        names = ",".join(square_name(tuple(int(v) for v in m.split(",")), 15) for m in SIXTY_MOVES.split())
+        self.go_to(f"size=15&you=black&level=5&moves={names}", {"person"})
+        stones = page.stones()
+        page.button("review-game").click()
+        page.wait_for({"reviewing"}, timeout=5)
+        while page.js("return document.getElementById('review-progress').value") < 3:
+            time.sleep(0.02)
+        started = time.time()
+        page.button("cancel-review").click()
+        page.wait_for({"person"})
+        assert time.time() - started < 5 and page.stones() == stones, "Cancel did not end the review"
+        assert not page.driver.find_element(By.ID, "graph").is_displayed()
+        started = time.time()
+        page.button("review-game").click()
+        page.wait_for({"reviewing"}, timeout=5)
+        page.wait_for({"person"}, timeout=600)
+        seconds = time.time() - started
+        summary = page.text("review-summary")
+        assert re.match(r"Reviewed 61 positions at [\d,]+ nodes each in [\d.]+ s\.", summary), summary
+        print(f"        a 60-move game reviewed in {seconds:.1f} s ({summary})")
+        self.screenshot("review-sixty")
+
+    def take_back_variation(self):
+        page = self.page
+        self.fresh_game(1)
+        stones = page.play((7, 7))
+        page.button("take-back").click()
+        page.wait_for({"person"})
+        (engine,) = [s for s in stones if stones[s] == 1]
+        assert page.stones() == {} and page.variations() == [["H8", square_name(engine, 15)]], page.variations()
+        page.js("document.querySelector('#record [data-shows=\"2\"]').click()")
+        assert page.stones() == stones, page.stones()
+        page.button("promote").click()
+        page.wait_for({"person"})
+        assert page.stones() == stones and page.variations() == [], page.variations()
+        assert page.address().endswith("moves=H8," + square_name(engine, 15)), page.address()
+
     # ---- The module against the native build ----
 
     def same_search(self, bench, name, depth):
@@ -771,6 +943,12 @@ def main():
         test.check("a move by keyboard alone; every control named", test.keyboard)
         test.check("set-up with a four, a five refused, analysis, play from here", test.setup_and_analysis)
         test.check("a phone-sized screen, the board still", test.phone)
+        test.check("learn: the view and the bar change during a 3 s move", test.live_thinking)
+        test.check("learn: analysis shows three distinct moves with scores", test.analysis_three)
+        test.check("learn: a review marks the known blunder as quillmot-bench review does",
+                   functools.partial(test.review_blunder, args.bench))
+        test.check("learn: Cancel, and a 60-move game's review timed", test.review_time)
+        test.check("learn: a take back keeps the moves as a variation", test.take_back_variation)
         for name, depth in COMPARED:
             test.check(f"module and native search {name} alike",
                        functools.partial(test.same_search, args.bench, name, depth))

@@ -1,11 +1,13 @@
 // A stand-in for engine-worker.js in the unit tests: the same requests and replies on a
 // game kept in plain arrays. Its move is the first empty square in reading order, with a
-// report that says so; a reply comes on a later turn, and the replies of the op named in
-// `hold` wait for release().
+// report that says so, told first as an iteration; a reply comes on a later turn, and the
+// replies of the op named in `hold` wait for release(). A review marks the moves as `marks`
+// says; a try is right only on the engine's own move.
 export const ABOUT = {
   levels: ['Beginner', 'Casual', 'Club', 'Strong', 'Full strength'], fullStrength: 5,
   minBoard: 5, maxBoard: 32, passed: -12, tempoBonus: 70, evenBand: 120, betterBand: 500,
   errors: { '-4': 'on a taken square', '-5': 'after a five' },
+  reviewNodes: 1000, analysisMoves: 3, marks: ['', '?!', '?', '??', 'missed win'],
 };
 
 export class FakeWorker {
@@ -22,6 +24,9 @@ export class FakeWorker {
   terminate() { this.dead = true; }
 
   postMessage(request) {
+    if (['engineMove', 'hint', 'analyse'].includes(request.op) && !this.over()) {
+      this.later({ id: request.id, live: { ...this.search(), rank: 0 } });
+    }
     const reply = { id: request.id, ...this[request.op](request) };
     if (request.op === this.hold) this.held.push(reply);
     else this.later(reply);
@@ -105,6 +110,34 @@ export class FakeWorker {
     return { ok: true, report, game: this.game() };
   }
 
+  over() { return this.game().anyFive; }
   hint() { return { ok: true, report: this.search() }; }
-  analyse() { return { ok: true, report: this.search() }; }
+  analyse() {
+    if (this.over()) return { ok: false, error: 'after a five' };
+    const best = this.search();
+    const next = { ...best, move: [best.move[0] + 1, best.move[1]], line: [] };
+    return { ok: true, moves: [{ ...best, rank: 0 }, { ...next, rank: 1 }] };
+  }
+
+  // Every position from `from` on, each told as it is done; the best move of a position is
+  // the first empty square of the game's stones before it.
+  review({ id, from }) {
+    const views = [];
+    const all = this.moves;
+    for (let n = from; n <= all.length; ++n) {
+      this.moves = all.slice(0, n);
+      views.push({ ...this.search(), rank: 0, known: true });
+      this.later({ id, reviewed: views[views.length - 1] });
+    }
+    this.moves = all;
+    return { ok: true, views, marks: views.slice(1).map((_, i) => this.marks?.[i] ?? 0) };
+  }
+
+  judge({ entries, x, y }) {
+    const all = this.moves;
+    this.moves = all.slice(0, entries);
+    const [bx, by] = this.search().move;
+    this.moves = all;
+    return { ok: true, mark: bx === x && by === y ? 0 : 3 };
+  }
 }

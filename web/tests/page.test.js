@@ -2,42 +2,10 @@
 // redraw computing all that the page would show (a throw there is a dead page).
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { createActions } from '../actions.js';
-import { createClient } from '../engine-client.js';
-import { defaults, gameMoves } from '../state.js';
+import { gameMoves } from '../state.js';
 import { controls, picture } from '../view.js';
-import { endText, gameText, recordItems, statusText, viewWords } from '../words.js';
-import { FakeWorker } from './fake-engine.js';
-
-const settled = ['person', 'over', 'setup', 'error'];
-
-function openPage(address = '') {
-  const state = defaults();
-  const page = { state, workers: [], written: [], address };
-  const client = createClient({
-    spawn: () => page.workers[page.workers.push(new FakeWorker()) - 1],
-    onReady: (about) => page.actions.ready(about),
-    onFatal: (message) => page.actions.fail(message),
-  });
-  page.actions = createActions(state, {
-    client, seed: () => 1, save() {},
-    redraw() { [statusText, viewWords, recordItems, picture, controls].forEach((f) => f(state)); },
-    copy: async (text) => { page.copied = text; },
-    history: {
-      write(text, how) { page.written.push(how); page.address = text; },
-      read: () => page.address, href: () => 'https://example.org/',
-    },
-  });
-  page.worker = () => page.workers[page.workers.length - 1];
-  // Until the page waits for the person again (every fake reply takes a turn of its own).
-  page.settle = async () => {
-    for (let i = 0; i < 50; ++i) await new Promise((resolve) => setTimeout(resolve));
-    assert.ok(settled.includes(state.phase), `still ${state.phase}`);
-    return page;
-  };
-  page.actions.begin();
-  return page.settle();
-}
+import { endText, recordItems, statusText, viewWords } from '../words.js';
+import { openPage } from './page-harness.js';
 
 const NEW = 'size=15&you=black&level=2';  // the address of a new game
 const squares = (state) => gameMoves(state).map(([x, y]) => [x, y]);
