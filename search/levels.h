@@ -15,6 +15,10 @@ class Engine;
 
 constexpr int LEVEL_COUNT = 8;
 constexpr int FULL_STRENGTH = LEVEL_COUNT;
+// The levels nearest the five of the earlier table (Beginner, Casual, Club, Strong, Full
+// strength), by the ladder's games against the new ones: what old records and preferences
+// with levels 1 to 5 mean now.
+constexpr int FORMER_LEVELS[] = {1, 3, 4, 6, 8};
 
 // Values of a weak level that count whatever their size.
 constexpr int NO_CAP = 32000;

@@ -264,6 +264,8 @@ export function createActions(state, host) {
   function ready(about) {
     if (state.about) return;
     state.about = about;
+    if (state.formerLevel !== null) state.level = about.formerLevels[state.formerLevel - 1];
+    state.formerLevel = null;
     if (!(state.level >= 1 && state.level <= about.levels.length)) state.level = DEFAULT_LEVEL;
     return loadAddress(history.read(), 'replace');
   }

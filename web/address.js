@@ -1,12 +1,13 @@
 // The game in the address, and the browser history that holds it.
 //
-// #size=15&black=H8,J10&white=I9&turn=white&you=black&level=3&moves=K11,L12&levels=2
+// #size=15&black=H8,J10&white=I9&turn=white&you=black&opponent=3&moves=K11,L12&opponents=2
 // size: the board's side; black, white: the set-up's stones; turn: the side to move after
-// the set-up (only with set-up stones); you: the person's colour; level: the level the
-// engine plays next; moves: the game's moves in turn from there; levels: the level of each
-// of the engine's moves, in order, left out when every one was at `level` (so an address
-// of the earlier form, with `level` alone, reads as a game played at that level).
-// Everything but size may be left out.
+// the set-up (only with set-up stones); you: the person's colour; opponent: the level the
+// engine plays next; moves: the game's moves in turn from there; opponents: the level of
+// each of the engine's moves, in order, left out when every one was at `opponent`.
+// Everything but size may be left out. Addresses of the five levels before the eight give
+// `level` and `levels` instead, which read as the nearest of the eight (formerLevels of the
+// module's description).
 import { COLOURS, parseSquare, squareName } from './notation.js';
 
 // A spec: {size, black, white: squares, toMove, you: colours, level, moves: squares,
@@ -17,9 +18,9 @@ export function encodeAddress(spec) {
   if (spec.black.length) parts.push(['black', names(spec.black)]);
   if (spec.white.length) parts.push(['white', names(spec.white)]);
   if (spec.black.length + spec.white.length) parts.push(['turn', COLOURS[spec.toMove]]);
-  parts.push(['you', COLOURS[spec.you]], ['level', spec.level]);
+  parts.push(['you', COLOURS[spec.you]], ['opponent', spec.level]);
   if (spec.moves.length) parts.push(['moves', names(spec.moves)]);
-  if (spec.levels.some((level) => level !== spec.level)) parts.push(['levels', spec.levels]);
+  if (spec.levels.some((level) => level !== spec.level)) parts.push(['opponents', spec.levels]);
   return parts.map(([key, value]) => key + '=' + value).join('&');
 }
 
@@ -31,7 +32,8 @@ export function engineMoveCount(spec) {
   return spec.moves.filter((_, i) => (first + i) % 2 === engine).length;
 }
 
-const KNOWN = ['size', 'black', 'white', 'turn', 'you', 'level', 'moves', 'levels'];
+const KNOWN = ['size', 'black', 'white', 'turn', 'you', 'opponent', 'moves', 'opponents',
+  'level', 'levels'];
 
 // The game an address holds; throws an Error that says what could not be read. about: the
 // module's description (board limits, level names); level: the level when none is given.
@@ -66,21 +68,24 @@ export function decodeAddress(text, { about, level: fallback }) {
     if (found < 0) throw new Error(`"${key}" must be black or white, not "${value}"`);
     return found;
   };
+  // A level of the eight, or of the five before them (read as the nearest of the eight).
+  const former = params.get('opponent') === null && params.get('opponents') === null;
   const levelOf = (value) => {
     const n = /^[0-9]+$/.test(value) ? Number(value) : NaN;
-    if (!(n >= 1 && n <= about.levels.length)) {
-      throw new Error(`the level "${value}" is not one from 1 to ${about.levels.length}`);
+    const count = former ? about.formerLevels.length : about.levels.length;
+    if (!(n >= 1 && n <= count)) {
+      throw new Error(`the level "${value}" is not one from 1 to ${count}`);
     }
-    return n;
+    return former ? about.formerLevels[n - 1] : n;
   };
-  const levelText = params.get('level');
+  const levelText = params.get(former ? 'level' : 'opponent');
   const spec = {
     size, black: squares('black', 'black stone'), white: squares('white', 'white stone'),
     toMove: colour('turn'), you: colour('you'),
     level: levelText === null ? fallback : levelOf(levelText), moves: squares('moves', 'move'),
   };
   const count = engineMoveCount(spec);
-  const levelsText = params.get('levels');
+  const levelsText = params.get(former ? 'levels' : 'opponents');
   spec.levels = levelsText === null ? Array(count).fill(spec.level)
     : levelsText.split(',').map(levelOf);
   if (spec.levels.length !== count) {

@@ -15,7 +15,9 @@ export function readPreferences(text) {
   if (typeof saved !== 'object' || saved === null) return {};
   const config = {};
   // The upper bound of the level comes with the module's description (actions.js ready).
-  if (Number.isInteger(saved.level) && saved.level >= 1) config.level = saved.level;
+  // A level saved before the eight (1 to 5) reads as the nearest of the eight.
+  if (Number.isInteger(saved.opponent) && saved.opponent >= 1) config.level = saved.opponent;
+  else if (Number.isInteger(saved.level) && saved.level >= 1) config.formerLevel = saved.level;
   if (THINK_TIMES.includes(saved.think)) config.think = saved.think;
   if (typeof saved.numbers === 'boolean') config.numbers = saved.numbers;
   if (typeof saved.showLine === 'boolean') config.showLine = saved.showLine;
@@ -32,7 +34,7 @@ export function loadPreferences(storage) {
 
 export function savePreferences(storage, { level, think, numbers, showLine }) {
   try {
-    storage.setItem(KEY, JSON.stringify({ level, think, numbers, showLine }));
+    storage.setItem(KEY, JSON.stringify({ opponent: level, think, numbers, showLine }));
   } catch {
     // Private windows may refuse storage: nothing is lost but the next visit's choices.
   }

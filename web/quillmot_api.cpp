@@ -129,6 +129,9 @@ int refusal() {
     return 0;
 }
 
+const SearchReport NO_REPORT{};
+const SearchReport& lastReport() { return game.searched ? game.searched->report : NO_REPORT; }
+
 // Runs the iterative deepening as set up by the caller; the move in protocol coordinates,
 // never an occupied or off-board square (the caller has ruled out a full board).
 int search() {
@@ -220,11 +223,6 @@ int quillmot_five_square(int index) {
 double quillmot_nodes(void) {
     return game.searched ? static_cast<double>(game.searched->nodes) : 0;
 }
-
-namespace {
-const SearchReport NO_REPORT{};
-const SearchReport& lastReport() { return game.searched ? game.searched->report : NO_REPORT; }
-}  // namespace
 
 int quillmot_report_depth(void) { return lastReport().depth; }
 int quillmot_report_score(void) { return lastReport().score; }
@@ -443,7 +441,9 @@ Text describeModule() {
     text << "},\"passed\":" << QUILLMOT_PASSED << ",\"tempoBonus\":" << TEMPO_BONUS
          << ",\"evenBand\":" << EVEN_BAND << ",\"betterBand\":" << BETTER_BAND
          << ",\"reviewNodes\":" << static_cast<int>(REVIEW_NODES)
-         << ",\"analysisMoves\":" << ANALYSIS_MOVES << ",\"marks\":[";
+         << ",\"analysisMoves\":" << ANALYSIS_MOVES << ",\"formerLevels\":[";
+    for (int level : FORMER_LEVELS) text << (level == FORMER_LEVELS[0] ? "" : ",") << level;
+    text << "],\"marks\":[";
     for (int mark = 0; mark < MARK_COUNT; ++mark)
         text << (mark > 0 ? ",\"" : "\"") << MARK_SYMBOLS[mark] << "\"";
     text << "]}";

@@ -5,7 +5,9 @@ import { BLACK } from './notation.js';
 
 export const SIZES = [10, 13, 15, 19, 20, 25, 32];  // the board sizes offered
 export const THINK_TIMES = [500, 1000, 3000, 10000];  // milliseconds offered
-export const DEFAULT_LEVEL = 2;  // Casual: a first visitor should be able to win some games
+// First steps: a newcomer to the game wins about half the games against it (it loses half
+// its games to a player that only extends its longest line and blocks fives).
+export const DEFAULT_LEVEL = 1;
 
 // A game as the engine reports it: every history entry, set-up and moves, as a stone
 // [x, y, colour] or null for a turn given away; the five the last stone made (its squares,
@@ -33,6 +35,7 @@ export function defaults() {
     notes: [],
     // ---- Choices, kept for the next visit (preferences.js) ----
     level: DEFAULT_LEVEL,  // the level of the engine's next move
+    formerLevel: null,  // a level saved before the eight, read when the module says its match
     think: 1000,        // milliseconds: full strength's move, the hint's and analysis' search
     numbers: false,     // number the stones
     showLine: false,    // the expected line as translucent stones on the board

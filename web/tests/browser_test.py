@@ -41,13 +41,14 @@ DISCS = "\u25cf\u25cb"  # the move list's black and white discs
 # the speed figure.
 COMPARED = [("mid15a", 7), ("quiet15", 9), ("mid20b", 8), ("big32a", 9), ("mid15d", 9)]
 # A game whose sixth move (white A15) lets black's open three become a four: a blunder.
-KNOWN_BLUNDER = "size=15&you=white&level=5&moves=H8,I7,H7,I8,H6,A15,H5,A14,H4"
+FULL = 8  # the level number of full strength
+KNOWN_BLUNDER = "size=15&you=white&opponent=8&moves=H8,I7,H7,I8,H6,A15,H5,A14,H4"
 # A game of 60 moves between two Strong players, reviewed for the review's time in the page.
 SIXTY_MOVES = ("7,7 7,8 8,6 6,7 5,6 9,6 6,6 8,8 6,8 5,9 7,5 8,7 7,6 4,6 10,5 6,9 5,10 9,5 8,3 7,4 "
                "8,4 9,3 9,4 7,2 5,5 5,4 4,5 8,5 3,5 6,5 10,7 8,9 4,4 3,3 1,5 2,5 12,7 11,6 7,9 8,10 "
                "8,11 5,3 6,3 10,8 11,7 9,8 11,8 13,7 9,10 10,9 4,8 5,7 12,9 9,9 9,7 12,6 10,4 4,7 5,8 2,8")
 # Positions, levels and seeds whose level moves are compared.
-LEVEL_COMPARED = [("mid15a", 1, 11), ("mid20b", 2, 12), ("mid15d", 3, 13), ("big32a", 4, 14), ("fours7", 4, 15)]
+LEVEL_COMPARED = [("mid15a", 1, 11), ("mid20b", 2, 12), ("mid15d", 4, 13), ("big32a", 6, 14), ("fours7", 7, 15)]
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -224,7 +225,7 @@ class BrowserTest:
     def whole_game(self):
         page = self.page
         # The checks of the engine's own moves and of their timing are made at full strength.
-        page.choose("level", 5)
+        page.choose("level", FULL)
         page.choose("size", 15)
         page.choose("first", "person")
         page.choose("think", 500)
@@ -315,7 +316,7 @@ class BrowserTest:
         # A new game while the engine thinks replaces the search.
         page.choose("first", "person")
         page.wait_for({"person"})
-        page.choose("level", 5)
+        page.choose("level", FULL)
         page.choose("think", 10000)
         page.click(10, 10)
         page.wait_for({"thinking"}, timeout=5)
@@ -382,7 +383,7 @@ class BrowserTest:
 
     def level_and_view(self):
         page = self.page
-        self.fresh_game(5)
+        self.fresh_game(FULL)
         after = page.play((7, 7))
         self.engine_reply({(7, 7): 0}, after)
         view = page.text("view-text")
@@ -398,12 +399,12 @@ class BrowserTest:
         assert len(after) == len(before) + 2 and all(after[s] == p for s, p in before.items()), "not the same game"
         self.engine_reply(before, after)
         view = page.text("view-text")
-        assert "Quillmot (Beginner) played" in view and re.search(standing, view), view
-        assert re.search(r"&level=1&moves=[\w,]+&levels=5,1$", page.address()), page.address()
+        assert "Quillmot (First steps) played" in view and re.search(standing, view), view
+        assert re.search(r"&opponent=1&moves=[\w,]+&opponents=8,1$", page.address()), page.address()
 
     def expected_line(self):
         page = self.page
-        self.fresh_game(5)
+        self.fresh_game(FULL)
         page.tick("show-line", True)
         stones = page.play((7, 7))
         for _ in range(2):
@@ -463,7 +464,7 @@ class BrowserTest:
         self.fresh_game(1, you="engine")
         stones = page.play(person_policy(page.stones(), 1, 15))
         address, record = page.address(), page.record()
-        assert re.fullmatch(r"#size=15&you=white&level=1&moves=(\w+,){2}\w+", address), address
+        assert re.fullmatch(r"#size=15&you=white&opponent=1&moves=(\w+,){2}\w+", address), address
         page.driver.refresh()
         page.wait_for({"person"})
         assert (page.address(), page.stones(), page.record()) == (address, stones, record), "the reload changed the game"
@@ -482,7 +483,7 @@ class BrowserTest:
         base = page.driver.current_url.split("#")[0]
         refused = ("#size=15&black=H8,I8&moves=H8", "#size=15&black=H8,I8,I8",
                    "#size=15&black=H8,I8,J8,K8,L8&white=A1")
-        for bad in ("#size=15&moves=H8,Z99", "#size=15&moves=H8,H8", "#nonsense", "#size=15&level=9") + refused:
+        for bad in ("#size=15&moves=H8,Z99", "#size=15&moves=H8,H8", "#nonsense", "#size=15&opponent=9") + refused:
             page.driver.get(base + bad)
             end = time.time() + 10
             while page.address() == bad and time.time() < end:
@@ -595,7 +596,7 @@ class BrowserTest:
 
     def setup_and_analysis(self):
         page = self.page
-        self.fresh_game(5)
+        self.fresh_game(FULL)
         page.button("setup").click()
         page.wait_for({"setup"})
         page.button("clear-setup").click()
@@ -635,7 +636,7 @@ class BrowserTest:
         page.wait_for({"over"})
         assert page.status() == "Quillmot played E11. Quillmot wins (black): five in a row from E11 to I11.", page.status()
         assert page.record()[0] == [("1", DISCS[0], "E11")], page.record()
-        assert re.fullmatch(r"#size=15&black=F11,G11,H11,I11&white=J11,G6,H6&turn=black&you=white&level=5&moves=E11",
+        assert re.fullmatch(r"#size=15&black=F11,G11,H11,I11&white=J11,G6,H6&turn=black&you=white&opponent=8&moves=E11",
                             page.address()), page.address()
         colour = lambda: page.js("return getComputedStyle(document.getElementById('status')).color")
         assert colour() == "rgb(160, 24, 24)", colour()
@@ -694,7 +695,7 @@ class BrowserTest:
     def live_thinking(self):
         """The view and the bar change at least twice during one 3-second move."""
         page = self.page
-        self.fresh_game(5)
+        self.fresh_game(FULL)
         page.choose("think", 3000)
         page.click(7, 7)
         page.wait_for({"thinking"}, timeout=5)
@@ -792,7 +793,7 @@ class BrowserTest:
         """Cancel ends a review at once; a 60-move game's review, timed."""
         page = self.page
         names = ",".join(square_name(tuple(int(v) for v in m.split(",")), 15) for m in SIXTY_MOVES.split())
-        self.go_to(f"size=15&you=black&level=5&moves={names}", {"person"})
+        self.go_to(f"size=15&you=black&opponent=8&moves={names}", {"person"})
         stones = page.stones()
         page.button("review-game").click()
         page.wait_for({"reviewing"}, timeout=5)

@@ -13,20 +13,23 @@ const read = (text) => decodeAddress(text, { about: ABOUT, level: 2 });
 
 test('the address round trips, and reads the form with one level for the whole game', () => {
   const cases = [
-    ['size=15&you=black&level=2', { size: 15, you: 0, level: 2, moves: [], levels: [] }],
-    ['size=15&you=white&level=3&moves=H8,I9,J10', // the engine is black: moves 1 and 3
-      { size: 15, you: 1, level: 3, moves: [[7, 7], [8, 6], [9, 5]], levels: [3, 3] }],
-    ['size=32&black=A1,AF32&white=AA5&turn=white&you=black&level=5&moves=B2,C3,D4&levels=1,4',
-      { size: 32, black: [[0, 31], [31, 0]], white: [[26, 27]], toMove: 1, you: 0, level: 5,
-        moves: [[1, 30], [2, 29], [3, 28]], levels: [1, 4] }],
+    ['size=15&you=black&opponent=2', { size: 15, you: 0, level: 2, moves: [], levels: [] }],
+    ['size=15&you=white&opponent=7&moves=H8,I9,J10', // the engine is black: moves 1 and 3
+      { size: 15, you: 1, level: 7, moves: [[7, 7], [8, 6], [9, 5]], levels: [7, 7] }],
+    ['size=32&black=A1,AF32&white=AA5&turn=white&you=black&opponent=8&moves=B2,C3,D4&' +
+      'opponents=1,4', { size: 32, black: [[0, 31], [31, 0]], white: [[26, 27]], toMove: 1,
+      you: 0, level: 8, moves: [[1, 30], [2, 29], [3, 28]], levels: [1, 4] }],
   ];
   for (const [text, partial] of cases) {
     const spec = { black: [], white: [], toMove: 0, ...partial };
     assert.deepEqual(read(text), spec, text);
     assert.equal(encodeAddress(spec), text);
   }
-  assert.deepEqual(read('size=15&level=5&moves=H8,I9,J10,K11').levels, [5, 5]);
+  assert.deepEqual(read('size=15&opponent=5&moves=H8,I9,J10,K11').levels, [5, 5]);
   assert.deepEqual(read('size=15').level, 2, 'no level: the one chosen');
+  // The five levels before the eight read as the nearest of the eight.
+  const former = read('size=15&level=5&moves=H8,I9,J10,K11&levels=2,4');
+  assert.deepEqual([former.level, former.levels], [8, [3, 6]]);
 });
 
 test('an address that is no game says what could not be read', () => {
@@ -35,8 +38,9 @@ test('an address that is no game says what could not be read', () => {
     ['size=33', /from 5 to 32/], ['size=x', /size "x"/], ['size=15&nonsense', /"nonsense" is not/],
     ['size=15&moves=H8,Z99', /move 2, "Z99", is not a square of a 15 by 15/],
     ['size=15&black=P1', /black stone 1, "P1"/], ['size=15&you=red', /"you" must be black/],
-    ['size=15&level=9', /level "9" is not one from 1 to 5/], ['size=15&level=2.5', /"2.5"/],
-    ['size=15&moves=H8,I9&levels=2,3', /2 levels for 1 moves/],
+    ['size=15&opponent=9', /level "9" is not one from 1 to 8/],
+    ['size=15&level=6', /level "6" is not one from 1 to 5/], ['size=15&level=2.5', /"2.5"/],
+    ['size=15&moves=H8,I9&opponents=2,3', /2 levels for 1 moves/],
     ['size=15&moves=H8,I9&levels=0', /level "0"/],
   ];
   for (const [text, message] of cases) assert.throws(() => read(text), message, text);
@@ -94,8 +98,9 @@ test('the arrows step through the game unless the keyboard cursor is moving', ()
 });
 
 test('saved choices: only what is valid comes back', () => {
-  assert.deepEqual(readPreferences('{"level":3,"think":3000,"numbers":true,"showLine":false}'),
-    { level: 3, think: 3000, numbers: true, showLine: false });
+  assert.deepEqual(readPreferences('{"opponent":6,"think":3000,"numbers":true,"showLine":false}'),
+    { level: 6, think: 3000, numbers: true, showLine: false });
+  assert.deepEqual(readPreferences('{"level":3}'), { formerLevel: 3 });  // from the five
   for (const text of ['', 'nonsense', 'null', '7', '{"level":0,"think":7,"numbers":"yes"}']) {
     assert.deepEqual(readPreferences(text), {}, text);
   }

@@ -4,7 +4,8 @@
 // replies of the op named in `hold` wait for release(). A review marks the moves as `marks`
 // says; a try is right only on the engine's own move.
 export const ABOUT = {
-  levels: ['Beginner', 'Casual', 'Club', 'Strong', 'Full strength'], fullStrength: 5,
+  levels: ['First steps', 'Beginner', 'Novice', 'Casual', 'Improver', 'Club', 'Expert',
+    'Full strength'], fullStrength: 8, formerLevels: [1, 3, 4, 6, 8],
   minBoard: 5, maxBoard: 32, passed: -12, tempoBonus: 70, evenBand: 120, betterBand: 500,
   errors: { '-4': 'on a taken square', '-5': 'after a five' },
   reviewNodes: 1000, analysisMoves: 3, marks: ['', '?!', '?', '??', 'missed win'],

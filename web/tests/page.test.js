@@ -7,7 +7,7 @@ import { controls, picture } from '../view.js';
 import { endText, recordItems, statusText, viewWords } from '../words.js';
 import { openPage } from './page-harness.js';
 
-const NEW = 'size=15&you=black&level=2';  // the address of a new game
+const NEW = 'size=15&you=black&opponent=1';  // the address of a new game
 const squares = (state) => gameMoves(state).map(([x, y]) => [x, y]);
 
 test('a new game, a move and its reply, take back', async () => {
@@ -17,10 +17,10 @@ test('a new game, a move and its reply, take back', async () => {
   actions.personMove(7, 7);
   await page.settle();
   assert.deepEqual(squares(state), [[7, 7], [0, 0]]);
-  assert.equal(page.address, 'size=15&you=black&level=2&moves=H8,A15');
+  assert.equal(page.address, 'size=15&you=black&opponent=1&moves=H8,A15');
   assert.match(statusText(state), /^Quillmot played A15\. Your move \(black\)\.$/);
   assert.match(viewWords(state).text,
-    /^Quillmot \(Casual\) played A15 after a search to depth 3 \(score \u2212100\)/);
+    /^Quillmot \(First steps\) played A15 after a search to depth 3 \(score \u2212100\)/);
   actions.takeBack();
   await page.settle();
   assert.deepEqual([squares(state), state.notes, page.written], [[], [], Array(4).fill('replace')]);
@@ -41,7 +41,8 @@ test('review shows the view of the position shown; continue plays on from there'
     await page.settle();
   }
   actions.review('back');
-  assert.match(viewWords(state).text, /^Quillmot \(Beginner\) played C15 as move 6 after a search/);
+  assert.match(viewWords(state).text,
+    /^Quillmot \(First steps\) played C15 as move 6 after a search/);
   actions.review('back');
   actions.review('back');
   actions.continueHere();
@@ -61,7 +62,7 @@ test('a set-up: edited, copied as the set-up, cleared to black to move, played f
   await page.settle();
   await actions.copyGame();
   assert.match(page.copied, /^Set-up: black H8; white \(none\); white to move$/m);
-  assert.match(page.copied, /#size=15&black=H8&turn=white&you=black&level=2$/);
+  assert.match(page.copied, /#size=15&black=H8&turn=white&you=black&opponent=1$/);
   actions.clearSetup();
   await page.settle();
   assert.equal(statusText(state), 'Set-up: 0 black and 0 white stones, black to move.');
@@ -73,7 +74,7 @@ test('a set-up: edited, copied as the set-up, cleared to black to move, played f
   actions.playFromHere();
   await page.settle();
   assert.deepEqual([state.setupCount, state.setupToMove, state.you], [4, 0, 1]);
-  assert.equal(page.address, 'size=15&black=D12,E12&turn=black&you=white&level=2&moves=A15');
+  assert.equal(page.address, 'size=15&black=D12,E12&turn=black&you=white&opponent=1&moves=A15');
 });
 
 test('an address the engine refuses gives its message and a playable new game', async () => {
@@ -139,10 +140,10 @@ test('each engine move keeps its level, in the address and in the text', async (
   actions.choose('level', 3);
   actions.personMove(8, 8);
   await page.settle();
-  assert.equal(page.address, 'size=15&you=black&level=3&moves=H8,A15,I7,B15&levels=1,3');
+  assert.equal(page.address, 'size=15&you=black&opponent=3&moves=H8,A15,I7,B15&opponents=1,3');
   await actions.copyGame();
   assert.match(page.copied,
-    /white: Quillmot \(Beginner, then Club\)\n1\. black H8\n2\. white A15 \(Beginner\)\n/);
+    /white: Quillmot \(First steps, then Novice\)\n1\. black H8\n2\. white A15 \(First steps\)\n/);
   const reloaded = await openPage(page.address);
   assert.deepEqual(reloaded.state.notes.map((n) => n.level), [null, 1, null, 3]);
 });

@@ -24,7 +24,7 @@ test('take back, Continue and a move while reviewing keep the later moves as var
     actions.personMove(9, 9);  // a move while reviewing: the line shown becomes the game
     await page.settle();
     assert.deepEqual([names(state), variations(state)], ['9,9 0,0', ['H8 A15 J10 B15']]);
-    assert.equal(page.address, 'size=15&you=black&level=1&moves=J6,A15');
+    assert.equal(page.address, 'size=15&you=black&opponent=1&moves=J6,A15');
     const [variation] = recordItems(state).filter((i) => i.variation !== undefined);
     actions.showMove(variation.moves[2].shows, variation.variation);
     assert.deepEqual(picture(state).stones.map(([x, y]) => `${x},${y}`), ['7,7', '0,0', '9,5']);
