@@ -1,16 +1,20 @@
 #include "bench/puzzles.h"
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bench/flags.h"
 #include "bench/positions.h"
 #include "engine/engine.h"
 #include "engine/fives.h"
+#include "patterns/tables.h"
 #include "search/levels.h"
 #include "search/openings.h"
 #include "search/puzzles.h"
@@ -20,8 +24,8 @@ namespace quillmot::puzzles {
 namespace {
 
 constexpr const char* USAGE =
-    "usage: quillmot-bench puzzles [--out FILE] [--games N] [--verbose]\n"
-    "       quillmot-bench puzzles --verify FILE [--first N] [--count N]\n"
+    "usage: quillmot-bench puzzles [--out FILE] [--games N] [--jobs N] [--verbose]\n"
+    "       quillmot-bench puzzles --verify FILE [--every N]\n"
     "Plays games on 15 by 15 between each level below full strength and the full search at\n"
     "the puzzles' node allowance (seeded balanced openings, both colours), and takes from each\n"
     "game the first position in which the side to move forces a five of two moves or more,\n"
@@ -29,8 +33,8 @@ constexpr const char* USAGE =
     "when that side's first move is the only candidate square with which the full search\n"
     "finds a forced five; its solution is played out against the longest defence. Stops when\n"
     "every grade has its puzzles (or after N games) and writes them to FILE (default\n"
-    "web/puzzles.json). --verify checks every puzzle of a file (or COUNT from the FIRST) the\n"
-    "same way; the status is 1 when one fails.\n";
+    "web/puzzles.json). --verify checks every puzzle of a file (or every Nth) the same way;\n"
+    "the status is 1 when one fails.\n";
 
 constexpr int BOARD = 15;
 constexpr uint64_t PUZZLE_SEED = 5000;
@@ -134,8 +138,11 @@ void write(FILE* out, const std::vector<Puzzle>& made) {
     std::fprintf(out, "]}\n");
 }
 
-int make(const char* path, long long games, bool verbose) {
+// The games are played jobs at a time, in batches, and taken in the order of their numbers:
+// the file is the same whatever the number of jobs.
+int make(const char* path, long long games, int jobs, bool verbose) {
     const auto start = std::chrono::steady_clock::now();
+    initTables();  // before the jobs' engines start, so that no two build them at once
     std::vector<Puzzle> made;
     int byGrade[GRADES] = {}, rejected = 0, none = 0, played = 0;
     auto done = [&] {
@@ -143,19 +150,31 @@ int make(const char* path, long long games, bool verbose) {
             if (byGrade[g] < WANTED[g]) return false;
         return static_cast<int>(made.size()) >= WANTED_IN_ALL;
     };
-    for (; played < games && !done(); ++played) {
-        Puzzle puzzle;
-        const int result = puzzleOfGame(played, puzzle, verbose);
-        if (result < 0) ++rejected;
-        if (result == 0) ++none;
-        if (result <= 0) continue;
-        int& count = byGrade[gradeOf(puzzle.attackerMoves)];
-        if (count >= KEPT) continue;
-        ++count;
-        made.push_back(puzzle);
-        if (verbose)
-            std::printf("  game %d: five in %d (%s), %zu puzzles\n", played, puzzle.attackerMoves,
-                        puzzle.fours ? "fours" : "threes", made.size());
+    while (played < games && !done()) {
+        const int batch = static_cast<int>(std::min<long long>(4 * jobs, games - played));
+        std::vector<Puzzle> puzzles(batch);
+        std::vector<int> results(batch);
+        std::atomic<int> next{0};
+        std::vector<std::thread> threads;
+        for (int j = 0; j < jobs; ++j)
+            threads.emplace_back([&] {
+                for (int i; (i = next++) < batch;)
+                    results[i] = puzzleOfGame(played + i, puzzles[i], verbose);
+            });
+        for (std::thread& thread : threads) thread.join();
+        for (int i = 0; i < batch && !done(); ++i, ++played) {
+            if (results[i] < 0) ++rejected;
+            if (results[i] == 0) ++none;
+            if (results[i] <= 0) continue;
+            int& count = byGrade[gradeOf(puzzles[i].attackerMoves)];
+            if (count >= KEPT) continue;
+            ++count;
+            made.push_back(puzzles[i]);
+            if (verbose)
+                std::printf("  game %d: five in %d (%s), %zu puzzles\n", played,
+                            puzzles[i].attackerMoves, puzzles[i].fours ? "fours" : "threes",
+                            made.size());
+        }
         std::fflush(stdout);
     }
     FILE* out = std::fopen(path, "w");
@@ -190,7 +209,7 @@ std::string field(const std::string& line, const char* name) {
     return end == std::string::npos ? "" : line.substr(begin, end - begin);
 }
 
-int verify(const char* path, long long first, long long count) {
+int verify(const char* path, long long every) {
     FILE* in = std::fopen(path, "r");
     if (in == nullptr) {
         std::fprintf(stderr, "cannot read %s\n", path);
@@ -202,7 +221,7 @@ int verify(const char* path, long long first, long long count) {
         const std::string line = buffer;
         if (line.rfind("{\"id\"", 0) != 0) continue;
         const long long id = std::atoll(field(line, "id").c_str());
-        if (id < first || (count > 0 && id >= first + count)) continue;
+        if ((id - 1) % every != 0) continue;
         ++checked;
         auto engine = positions::positionFromMoves(BOARD, BOARD, field(line, "moves"));
         Puzzle puzzle;
@@ -227,19 +246,21 @@ int verify(const char* path, long long first, long long count) {
 int command(int argc, char** argv, int first) {
     const char* out = "web/puzzles.json";
     const char* verifyPath = nullptr;
-    long long games = 20000, from = 1, count = 0;
+    long long games = 20000, every = 1, jobs = 1;
     bool verbose = false;
     const bench::Parsed parsed = bench::parseFlags(argc, argv, first,
                                                    {{"--out", nullptr, &out},
                                                     {"--games", &games},
                                                     {"--verify", nullptr, &verifyPath},
-                                                    {"--first", &from},
-                                                    {"--count", &count},
+                                                    {"--every", &every},
+                                                    {"--jobs", &jobs},
                                                     {"--verbose", nullptr, nullptr, &verbose}});
-    if (const int status = bench::usageStatus(parsed, games > 0 && from >= 1 && count >= 0, USAGE);
+    if (const int status =
+            bench::usageStatus(parsed, games > 0 && every >= 1 && jobs >= 1 && jobs <= 64, USAGE);
         status >= 0)
         return status;
-    return verifyPath != nullptr ? verify(verifyPath, from, count) : make(out, games, verbose);
+    return verifyPath != nullptr ? verify(verifyPath, every)
+                                 : make(out, games, static_cast<int>(jobs), verbose);
 }
 
 }  // namespace quillmot::puzzles

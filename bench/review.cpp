@@ -34,9 +34,9 @@ constexpr const char* CALIBRATE_USAGE =
     "usage: quillmot-bench review --calibrate [--games N] [--full-ms MS] [--nodes N]\n"
     "                      [--judge-nodes N] [--only self-play|beginner] [--verbose]\n"
     "Plays N full-strength self-play games at MS a move (default 20 and 1000) from the\n"
-    "ladder's seeded balanced openings and N games Beginner against full strength (colours\n"
+    "ladder's seeded balanced openings and N games First steps against full strength (colours\n"
     "alternating), reviews each at --nodes a position (default the page's), and prints the\n"
-    "marks as a share of the moves in self-play, and the Beginner moves after which full\n"
+    "marks as a share of the moves in self-play, and the First steps moves after which full\n"
     "strength has a forced five that it did not have before, with how many the review marked\n"
     "blunders. Full strength's reading there is its search of each position, fresh, at\n"
     "--judge-nodes (default 3000000, about its 1 s). --verbose prints every game's review.\n";
@@ -283,7 +283,7 @@ int calibrateCommand(int argc, char** argv, int first) {
         std::fflush(stdout);
     }
 
-    // Beginner against full strength: every move after which full strength has a forced five
+    // First steps against full strength: every move after which full strength has a forced five
     // that it did not have before should be a blunder. Full strength's reading of a position is
     // its search at the judge's allowance, about what it searches in its time a move, fresh,
     // through the moves that are the only one of their position as the review reads them.

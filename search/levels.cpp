@@ -26,11 +26,11 @@ constexpr int64_t LEVEL_NODES = 2'000'000;
 constexpr Level LEVELS[LEVEL_COUNT] = {
     {"First steps",   1, 270,    100,      0},
     {"Beginner",      0,   1, NO_CAP,      1},
-    {"Novice",        0,   1, NO_CAP,   1700},
-    {"Casual",        0,   1, NO_CAP,   3000},
-    {"Improver",      0,   1, NO_CAP,   6000},
-    {"Club",          0,   1, NO_CAP,  14000},
-    {"Expert",        0,   1, NO_CAP,  80000},
+    {"Novice",        0,   1, NO_CAP,   1750},
+    {"Casual",        0,   1, NO_CAP,   3100},
+    {"Improver",      0,   1, NO_CAP,   7100},
+    {"Club",          0,   1, NO_CAP,  17700},
+    {"Expert",        0,   1, NO_CAP,  97300},
     {"Full strength", 0,   1, NO_CAP,      0},
 };
 // clang-format on
