@@ -19,6 +19,7 @@ Run by tools/test-browser.sh, which builds what it needs.
 import argparse
 import functools
 import http.server
+import json
 import os
 import re
 import subprocess
@@ -145,6 +146,12 @@ class Page:
         self.click(*square)
         self.wait_for({"person", "over"})
         return self.stones()
+
+    def until(self, test, what, timeout=60):
+        end = time.time() + timeout
+        while not test():
+            assert time.time() < end, f"no {what} after {timeout} s"
+            time.sleep(0.02)
 
     def tick(self, name, on):
         box = self.driver.find_element(By.ID, name)
@@ -829,6 +836,124 @@ class BrowserTest:
         assert page.stones() == stones and page.variations() == [], page.variations()
         assert page.address().endswith("moves=H8," + square_name(engine, 15)), page.address()
 
+    # ---- Puzzles, Swap2, offline ----
+
+    def open_puzzle(self, index=0):
+        """The file's puzzle opened by its address, its position on the board: its solution."""
+        page = self.page
+        with open(os.path.join(WEB, "puzzles.json")) as file:
+            puzzle = json.load(file)["puzzles"][index]
+        page.driver.get(page.driver.current_url.split("#")[0] + f"#puzzle={puzzle['id']}")
+        page.until(lambda: page.js("return document.body.dataset.mode") == "puzzle", "puzzle mode")
+        page.wait_for({"person"})
+        squares = lambda text: [tuple(map(int, m.split(","))) for m in text.split()]
+        assert page.stones() == {m: i % 2 for i, m in enumerate(squares(puzzle["moves"]))}
+        return puzzle, squares(puzzle["solution"])
+
+    def puzzle_address(self):
+        puzzle, _ = self.open_puzzle()
+        side = ("Black", "White")[len(puzzle["moves"].split()) % 2]
+        title = self.page.text("puzzle-title")
+        assert title == f"Puzzle {puzzle['id']}: {side} to play: five in {puzzle['length']}", title
+
+    def puzzle_refused(self):
+        page = self.page
+        _, solution = self.open_puzzle()
+        stones = page.stones()
+        wrong = next((x + dx, y + dy) for x, y in stones for dx in (-1, 0, 1) for dy in (-1, 0, 1)
+                     if 0 <= x + dx < 15 and 0 <= y + dy < 15 and (x + dx, y + dy) not in stones
+                     and (x + dx, y + dy) != solution[0])
+        page.click(*wrong)
+        page.until(lambda: page.marks("tried-mark") == {wrong} and page.phase() == "person", "refusal")
+        assert page.stones() == stones, "the wrong move stayed on the board"
+        assert re.match(r"That lets (Black|White) escape: \w+ is taken back", page.status()), page.status()
+
+    def puzzle_solved(self):
+        """The file's solution played: the engine's defences are the file's, the five is made."""
+        page = self.page
+        _, solution = self.open_puzzle()
+        rating = lambda: int(re.search(r"Rating (\d+)", page.text("puzzle-record")).group(1))
+        before = rating()
+        for i in range(0, len(solution), 2):
+            stones = page.stones()
+            page.click(*solution[i])
+            page.until(lambda: len(page.stones()) == len(stones) + len(solution[i:i + 2]), "reply")
+            assert set(page.stones()) - set(stones) == set(solution[i:i + 2]), (i, page.stones())
+        page.wait_for({"over"})
+        assert page.status().startswith("Solved!") and rating() > before, (page.status(), before)
+        self.screenshot("puzzle-solved")
+
+    def swap2(self):
+        """The engine opens, the person places two more and the engine takes a colour (on five
+        stones it always does); then the person opens and takes white if the engine places two
+        more in its turn; each game played on."""
+        page = self.page
+        if page.button("puzzle-leave").is_displayed():
+            page.button("puzzle-leave").click()
+        page.choose("level", 1)
+        page.choose("think", 500)
+        for opener, stones in (("engine", (None, None)), ("you", ((7, 7), (0, 0), (8, 6)))):
+            page.choose("first", "swap2-" + opener)
+            page.wait_for({"opening"})
+            if opener == "engine":
+                page.button("swap2-two").click()
+            for square in stones:
+                square = square or person_policy(page.stones(), len(page.stones()) % 2, 15)
+                page.click(*square)
+                page.until(lambda: square in page.stones(), "the opening's stone")
+            if page.wait_for({"person", "opening"}) == "opening":  # two more: the person takes white
+                page.button("swap2-white").click()
+                page.wait_for({"person"})
+                you, count = "white", 5
+            else:
+                took = re.match(r"Quillmot took (black|white)", page.status())
+                assert took, page.status()
+                you, count = ("black", "white")[took.group(1) == "black"], 3 + 2 * (opener == "engine")
+            assert f"swap2={opener}&opening={count}&you={you}&" in page.address(), page.address()
+            before = page.stones()
+            after = page.play(person_policy(before, ("black", "white").index(you), 15))
+            assert len(after) == len(before) + 2, (before, after)
+        self.screenshot("swap2")
+
+    def offline(self):
+        """After the visits so far, the page reloaded and played with the network off."""
+        page, driver = self.page, self.page.driver
+        driver.set_script_timeout(60)
+        name, count, size = driver.execute_async_script("""
+            const done = arguments[0];
+            navigator.serviceWorker.ready.then(async () => {
+              const [name] = (await caches.keys()).filter((n) => n.startsWith('quillmot-'));
+              const cache = await caches.open(name), requests = await cache.keys();
+              const sizes = await Promise.all(requests.map(async (r) => (await (await cache.match(r)).blob()).size));
+              done([name, sizes.length, sizes.reduce((a, b) => a + b, 0)]);
+            });""")
+        print(f"        the offline cache {name}: {count} files, {size / 1000:.1f} kB")
+        assert not driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
+        conditions = {"latency": 0, "downloadThroughput": -1, "uploadThroughput": -1}
+        driver.execute_cdp_cmd("Network.enable", {})
+        driver.execute_cdp_cmd("Network.emulateNetworkConditions", {"offline": True, **conditions})
+        try:
+            driver.get(driver.current_url.split("#")[0] + "#size=15&you=black&opponent=1")
+            driver.refresh()
+            page.wait_for({"person"})
+            assert len(page.play((7, 7))) == 2 and page.js("return !navigator.onLine")
+            self.open_puzzle()
+        finally:
+            driver.execute_cdp_cmd("Network.emulateNetworkConditions", {"offline": False, **conditions})
+
+    def dark(self):
+        """The page follows the system's light or dark setting."""
+        page = self.page
+        for scheme, light in (("light", True), ("dark", False)):
+            feature = {"name": "prefers-color-scheme", "value": scheme}
+            page.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": [feature]})
+            back, text = page.js("return [document.body, document.getElementById('status')].map((e) => "
+                                 "getComputedStyle(e)).map((s, i) => (i ? s.color : s.backgroundColor)"
+                                 ".match(/\\d+/g).slice(0, 3).reduce((a, c) => a + Number(c), 0) / 765)")
+            assert (back > 0.8 and text < 0.3) if light else (back < 0.2 and text > 0.8), (scheme, back, text)
+        self.screenshot("dark")
+        page.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
+
     # ---- The module against the native build ----
 
     def same_search(self, bench, name, depth):
@@ -950,6 +1075,12 @@ def main():
                    functools.partial(test.review_blunder, args.bench))
         test.check("learn: Cancel, and a 60-move game's review timed", test.review_time)
         test.check("learn: a take back keeps the moves as a variation", test.take_back_variation)
+        test.check("practise: a puzzle's address opens it", test.puzzle_address)
+        test.check("practise: a wrong first move refused and taken back", test.puzzle_refused)
+        test.check("practise: a puzzle solved by its solution, the rating up", test.puzzle_solved)
+        test.check("practise: Swap2, the engine taking a colour by its own choice", test.swap2)
+        test.check("practise: reloaded and played with the network off", test.offline)
+        test.check("practise: the dark theme under a dark setting", test.dark)
         for name, depth in COMPARED:
             test.check(f"module and native search {name} alike",
                        functools.partial(test.same_search, args.bench, name, depth))
