@@ -126,7 +126,10 @@ export function controls(state) {
     'learn-controls': { hidden: !state.learn },
     'learn-solution': { disabled: !state.learn || !idle(state) },
     'learn-next': { disabled: !state.learn || !idle(state) || state.learn.moves.length < 2 },
-    'play-better': { hidden: !flaggedShown(state), disabled: !idle(state) },
+    // A better move within a Swap2 opening would change the opening itself.
+    'play-better': {
+      hidden: !flaggedShown(state) || at <= openingEnd(state), disabled: !idle(state),
+    },
     'variation-controls': { hidden: !inVariation },
     ...practiceControls(state),
   };
