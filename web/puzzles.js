@@ -101,6 +101,7 @@ export function resultText(state) {
 // The status in puzzles mode. fiveText: the five on the board in words, or ''.
 export function puzzleStatus(state, fiveText) {
   const { puzzle, phase } = state;
+  if (!puzzle) return 'Setting up the puzzle…';
   const name = (square) => squareName(square, state.game.height);
   const defender = capitalised(colourName(1 - puzzle.attacker));
   const { solution } = puzzle;

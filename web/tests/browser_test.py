@@ -838,31 +838,27 @@ class BrowserTest:
 
     # ---- Puzzles, Swap2, offline ----
 
-    def open_puzzle(self, index=0):
-        """The file's puzzle opened by its address, its position on the board: its solution."""
+    def open_puzzle(self):
+        """The file's first puzzle opened by its address: its position and its title; returns
+        its solution."""
         page = self.page
         with open(os.path.join(WEB, "puzzles.json")) as file:
-            puzzle = json.load(file)["puzzles"][index]
+            puzzle = json.load(file)["puzzles"][0]
         page.driver.get(page.driver.current_url.split("#")[0] + f"#puzzle={puzzle['id']}")
         page.until(lambda: page.js("return document.body.dataset.mode") == "puzzle", "puzzle mode")
         page.wait_for({"person"})
         squares = lambda text: [tuple(map(int, m.split(","))) for m in text.split()]
-        assert page.stones() == {m: i % 2 for i, m in enumerate(squares(puzzle["moves"]))}
-        return puzzle, squares(puzzle["solution"])
-
-    def puzzle_address(self):
-        puzzle, _ = self.open_puzzle()
-        side = ("Black", "White")[len(puzzle["moves"].split()) % 2]
-        title = self.page.text("puzzle-title")
-        assert title == f"Puzzle {puzzle['id']}: {side} to play: five in {puzzle['length']}", title
+        moves = squares(puzzle["moves"])
+        assert page.stones() == {m: i % 2 for i, m in enumerate(moves)}, "not the puzzle's position"
+        title = f"Puzzle {puzzle['id']}: {('Black', 'White')[len(moves) % 2]} to play: five in "
+        assert page.text("puzzle-title") == title + str(puzzle["length"]), page.text("puzzle-title")
+        return squares(puzzle["solution"])
 
     def puzzle_refused(self):
         page = self.page
-        _, solution = self.open_puzzle()
-        stones = page.stones()
-        wrong = next((x + dx, y + dy) for x, y in stones for dx in (-1, 0, 1) for dy in (-1, 0, 1)
-                     if 0 <= x + dx < 15 and 0 <= y + dy < 15 and (x + dx, y + dy) not in stones
-                     and (x + dx, y + dy) != solution[0])
+        first, stones = self.open_puzzle()[0], page.stones()
+        wrong = next(s for s in ((x + dx, y + dy) for x, y in stones for dx in (-1, 1) for dy in (-1, 0, 1))
+                     if s not in stones and s != first and min(s) >= 0 and max(s) < 15)
         page.click(*wrong)
         page.until(lambda: page.marks("tried-mark") == {wrong} and page.phase() == "person", "refusal")
         assert page.stones() == stones, "the wrong move stayed on the board"
@@ -871,7 +867,7 @@ class BrowserTest:
     def puzzle_solved(self):
         """The file's solution played: the engine's defences are the file's, the five is made."""
         page = self.page
-        _, solution = self.open_puzzle()
+        solution = self.open_puzzle()
         rating = lambda: int(re.search(r"Rating (\d+)", page.text("puzzle-record")).group(1))
         before = rating()
         for i in range(0, len(solution), 2):
@@ -884,54 +880,41 @@ class BrowserTest:
         self.screenshot("puzzle-solved")
 
     def swap2(self):
-        """The engine opens, the person places two more and the engine takes a colour (on five
-        stones it always does); then the person opens and takes white if the engine places two
-        more in its turn; each game played on."""
+        """The engine opens, the person places two more, the engine takes a colour (on five
+        stones it always does), and the game goes on."""
         page = self.page
         if page.button("puzzle-leave").is_displayed():
             page.button("puzzle-leave").click()
         page.choose("level", 1)
         page.choose("think", 500)
-        for opener, stones in (("engine", (None, None)), ("you", ((7, 7), (0, 0), (8, 6)))):
-            page.choose("first", "swap2-" + opener)
-            page.wait_for({"opening"})
-            if opener == "engine":
-                page.button("swap2-two").click()
-            for square in stones:
-                square = square or person_policy(page.stones(), len(page.stones()) % 2, 15)
-                page.click(*square)
-                page.until(lambda: square in page.stones(), "the opening's stone")
-            if page.wait_for({"person", "opening"}) == "opening":  # two more: the person takes white
-                page.button("swap2-white").click()
-                page.wait_for({"person"})
-                you, count = "white", 5
-            else:
-                took = re.match(r"Quillmot took (black|white)", page.status())
-                assert took, page.status()
-                you, count = ("black", "white")[took.group(1) == "black"], 3 + 2 * (opener == "engine")
-            assert f"swap2={opener}&opening={count}&you={you}&" in page.address(), page.address()
-            before = page.stones()
-            after = page.play(person_policy(before, ("black", "white").index(you), 15))
-            assert len(after) == len(before) + 2, (before, after)
+        page.choose("first", "swap2-engine")
+        page.wait_for({"opening"})
+        assert sorted(page.stones().values()) == [0, 0, 1], page.stones()
+        page.button("swap2-two").click()
+        for _ in range(2):
+            square = person_policy(page.stones(), len(page.stones()) % 2, 15)
+            page.click(*square)
+            page.until(lambda: square in page.stones(), "the opening's stone")
+        page.wait_for({"person"})
+        took = re.match(r"Quillmot took (black|white)", page.status())
+        you = "black" if took and took.group(1) == "white" else "white"
+        assert took and f"swap2=engine&opening=5&you={you}&" in page.address(), page.address()
+        before = page.stones()
+        assert len(page.play(person_policy(before, ("black", "white").index(you), 15))) == len(before) + 2
         self.screenshot("swap2")
 
     def offline(self):
         """After the visits so far, the page reloaded and played with the network off."""
         page, driver = self.page, self.page.driver
         driver.set_script_timeout(60)
-        name, count, size = driver.execute_async_script("""
-            const done = arguments[0];
-            navigator.serviceWorker.ready.then(async () => {
-              const [name] = (await caches.keys()).filter((n) => n.startsWith('quillmot-'));
-              const cache = await caches.open(name), requests = await cache.keys();
-              const sizes = await Promise.all(requests.map(async (r) => (await (await cache.match(r)).blob()).size));
-              done([name, sizes.length, sizes.reduce((a, b) => a + b, 0)]);
-            });""")
-        print(f"        the offline cache {name}: {count} files, {size / 1000:.1f} kB")
+        sizes = driver.execute_async_script("navigator.serviceWorker.ready.then(async () => arguments[0]("
+                                            "await Promise.all((await (await caches.open((await caches.keys())[0]))"
+                                            ".matchAll()).map(async (r) => (await r.blob()).size))))")
+        print(f"        the offline cache: {len(sizes)} files, {sum(sizes) / 1000:.1f} kB")
         assert not driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
-        conditions = {"latency": 0, "downloadThroughput": -1, "uploadThroughput": -1}
-        driver.execute_cdp_cmd("Network.enable", {})
-        driver.execute_cdp_cmd("Network.emulateNetworkConditions", {"offline": True, **conditions})
+        offline = lambda on: driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+            "offline": on, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+        offline(True)
         try:
             driver.get(driver.current_url.split("#")[0] + "#size=15&you=black&opponent=1")
             driver.refresh()
@@ -939,18 +922,17 @@ class BrowserTest:
             assert len(page.play((7, 7))) == 2 and page.js("return !navigator.onLine")
             self.open_puzzle()
         finally:
-            driver.execute_cdp_cmd("Network.emulateNetworkConditions", {"offline": False, **conditions})
+            offline(False)
 
     def dark(self):
-        """The page follows the system's light or dark setting."""
+        """The page follows the system's light or dark setting: the panel's background, its text."""
         page = self.page
-        for scheme, light in (("light", True), ("dark", False)):
+        shade = ("return ['backgroundColor', 'color'].map((p) => getComputedStyle(document.body)[p]"
+                 ".match(/\\d+/g).slice(0, 3).reduce((a, c) => a + +c, 0) / 765)")
+        for scheme, shades in (("light", [1, 0]), ("dark", [0, 1])):
             feature = {"name": "prefers-color-scheme", "value": scheme}
             page.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": [feature]})
-            back, text = page.js("return [document.body, document.getElementById('status')].map((e) => "
-                                 "getComputedStyle(e)).map((s, i) => (i ? s.color : s.backgroundColor)"
-                                 ".match(/\\d+/g).slice(0, 3).reduce((a, c) => a + Number(c), 0) / 765)")
-            assert (back > 0.8 and text < 0.3) if light else (back < 0.2 and text > 0.8), (scheme, back, text)
+            assert [round(v) for v in page.js(shade)] == shades, (scheme, page.js(shade))
         self.screenshot("dark")
         page.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
 
@@ -1075,7 +1057,7 @@ def main():
                    functools.partial(test.review_blunder, args.bench))
         test.check("learn: Cancel, and a 60-move game's review timed", test.review_time)
         test.check("learn: a take back keeps the moves as a variation", test.take_back_variation)
-        test.check("practise: a puzzle's address opens it", test.puzzle_address)
+        test.check("practise: a puzzle's address opens it", test.open_puzzle)
         test.check("practise: a wrong first move refused and taken back", test.puzzle_refused)
         test.check("practise: a puzzle solved by its solution, the rating up", test.puzzle_solved)
         test.check("practise: Swap2, the engine taking a colour by its own choice", test.swap2)

@@ -39,15 +39,11 @@ test('the next puzzle: untried, missed, then solved; the nearest grade; the lowe
 });
 
 test('the puzzles file and the saved record: what does not read is left out', () => {
-  const file = '{"size": 15, "allowance": 100000, "puzzles": [\n' +
-    '{"id": 3, "moves": "7,7 8,8", "solution": "9,9", "length": 4, "fours": false, "game": 5},\n' +
-    '{"id": 4, "moves": "7,7 15,8", "length": 2},\n{"id": "5", "moves": "1,1", "length": 2}\n]}';
-  assert.deepEqual(parsePuzzles(file), { size: 15,
-    puzzles: [{ id: 3, moves: [[7, 7], [8, 8]], length: 4, fours: false }] });
+  const file = '{"size": 15, "puzzles": [{"id": 3, "moves": "7,7 8,8", "length": 4},\n' +
+    '{"id": 4, "moves": "7,7 15,8", "length": 2}, {"id": "5", "moves": "1,1", "length": 2}]}';
+  assert.deepEqual(parsePuzzles(file).puzzles, [{ id: 3, moves: [[7, 7], [8, 8]], length: 4,
+    fours: false }]);
   for (const text of ['[]', '{"size": 15}', 'nonsense']) assert.throws(() => parsePuzzles(text));
-  assert.deepEqual(readPuzzleRecord('{"rating": 1016.4, "solved": [3, "x"], "missed": 7}'),
-    { rating: 1016, solved: [3], missed: [] });
-  for (const text of [null, 'nonsense', '{"solved": [1]}']) {
-    assert.deepEqual(readPuzzleRecord(text), emptyRecord(), text);
-  }
+  assert.deepEqual([readPuzzleRecord('{"rating": 1016.4, "solved": [3, "x"], "missed": 7}'),
+    readPuzzleRecord('nonsense')], [{ rating: 1016, solved: [3], missed: [] }, emptyRecord()]);
 });
