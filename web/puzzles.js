@@ -104,25 +104,23 @@ export function puzzleStatus(state, fiveText) {
   if (!puzzle) return 'Setting up the puzzle…';
   const name = (square) => squareName(square, state.game.height);
   const defender = capitalised(colourName(1 - puzzle.attacker));
-  const { solution } = puzzle;
+  const { solution, refused } = puzzle;
   if (phase === 'judging') {
-    return solution ? 'Playing the five out…' : `Judging ${name(puzzle.tried)}…`;
+    return puzzle.tried ? `Judging ${name(puzzle.tried)}…` : 'Playing the five out…';
   }
+  const refusal = refused ? `That lets ${defender} escape: ${name(refused)} is taken back.` : '';
   if (solution) {
     const { moves, shown } = solution;
     if (moves.length === 0) {
       return 'Quillmot cannot play the five out from here; Try again starts the puzzle anew.';
     }
     if (shown === 0) return `The solution has ${moves.length} moves: Next move shows them.`;
-    const [x, y] = moves[shown - 1];
-    const head = `The solution, move ${shown} of ${moves.length}: ${name([x, y])}.`;
-    return shown < moves.length ? head : `${head} ${fiveText} ${resultText(state)}`;
+    const head = `The solution, move ${shown} of ${moves.length}: ${name(moves[shown - 1])}.`;
+    const text = shown < moves.length ? head : `${head} ${fiveText} ${resultText(state)}`;
+    return shown === 1 && refusal ? `${refusal} ${text}` : text;
   }
   if (fiveText) return `Solved! ${fiveText} ${resultText(state)}`;
-  if (puzzle.refused) {
-    return `That lets ${defender} escape: ${name(puzzle.refused)} is taken back. ` +
-      'One more wrong move shows the solution.';
-  }
+  if (refusal) return `${refusal} One more wrong move shows the solution.`;
   const side = colourName(puzzle.attacker);
   return state.said || `Your move (${side}): find the move that forces the five.`;
 }

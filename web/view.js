@@ -82,7 +82,8 @@ export function picture(state) {
       : state.phase === 'opening' ? game.toMove : state.you,
     numbers: state.numbers,
     candidates: analysisItems(state).map(({ square, short }, rank) => [...square, rank + 1, short]),
-    better: better || null, tried: state.learn?.tried || state.puzzle?.refused || null,
+    better: better || null,
+    tried: state.learn?.tried || (!state.puzzle?.solution && state.puzzle?.refused) || null,
   };
 }
 

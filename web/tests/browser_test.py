@@ -838,12 +838,12 @@ class BrowserTest:
 
     # ---- Puzzles, Swap2, offline ----
 
-    def open_puzzle(self):
-        """The file's first puzzle opened by its address: its position and its title; returns
-        its solution."""
+    def open_puzzle(self, index=0):
+        """The file's puzzle opened by its address: its position and its title; returns its
+        solution."""
         page = self.page
         with open(os.path.join(WEB, "puzzles.json")) as file:
-            puzzle = json.load(file)["puzzles"][0]
+            puzzle = json.load(file)["puzzles"][index]
         page.driver.get(page.driver.current_url.split("#")[0] + f"#puzzle={puzzle['id']}")
         page.until(lambda: page.js("return document.body.dataset.mode") == "puzzle", "puzzle mode")
         page.wait_for({"person"})
@@ -855,14 +855,17 @@ class BrowserTest:
         return squares(puzzle["solution"])
 
     def puzzle_refused(self):
+        """A wrong move refused and taken back; a second one, and the solution starts."""
         page = self.page
-        first, stones = self.open_puzzle()[0], page.stones()
-        wrong = next(s for s in ((x + dx, y + dy) for x, y in stones for dx in (-1, 1) for dy in (-1, 0, 1))
-                     if s not in stones and s != first and min(s) >= 0 and max(s) < 15)
-        page.click(*wrong)
-        page.until(lambda: page.marks("tried-mark") == {wrong} and page.phase() == "person", "refusal")
+        first, stones = self.open_puzzle(1)[0], page.stones()
+        wrong = [s for s in ((x + dx, y + dy) for x, y in stones for dx in (-1, 1) for dy in (-1, 0, 1))
+                 if s not in stones and s != first and min(s) >= 0 and max(s) < 15]
+        page.click(*wrong[0])
+        page.until(lambda: page.marks("tried-mark") == {wrong[0]} and page.phase() == "person", "refusal")
         assert page.stones() == stones, "the wrong move stayed on the board"
         assert re.match(r"That lets (Black|White) escape: \w+ is taken back", page.status()), page.status()
+        page.click(*next(s for s in wrong if s != wrong[0]))
+        page.until(lambda: "The solution, move 1 of" in page.status(), "the solution")
 
     def puzzle_solved(self):
         """The file's solution played: the engine's defences are the file's, the five is made."""
