@@ -13,3 +13,15 @@ fi
 cmake --build build/wasm -j 2 --target quillmot_wasm
 mkdir -p web/gen
 cp build/wasm/web/quillmot.js build/wasm/web/quillmot.wasm web/gen/
+
+# What the service worker (web/sw.js) keeps for offline use: the page's files, the module and
+# the puzzles, and their version, a digest of their contents, so that any change to one of
+# them installs a new version beside the old and then replaces it.
+cd web
+shopt -s nullglob
+files=(index.html style.css manifest.webmanifest icons/* puzzles.json gen/quillmot.js
+  gen/quillmot.wasm)
+for module in *.js; do [ "$module" = sw.js ] || files+=("$module"); done
+version=$(cat "${files[@]}" | sha256sum | cut -c 1-16)
+list=$(printf '"%s", ' ./ "${files[@]}")
+printf 'self.OFFLINE = {version: "%s", files: [%s]};\n' "$version" "${list%, }" > gen/offline.js

@@ -1,20 +1,25 @@
 // The ways the page's state changes: each action takes the state as it is, asks the engine
 // what it needs through one helper (ask), and ends in a redraw. The engine judges every
 // stone; the page only keeps what it reports. The set-up editor's actions are in
-// setup-actions.js.
+// setup-actions.js, the puzzles' in puzzle-actions.js, the Swap2 opening's in swap2-actions.js.
 //
 // host: {client (engine-client.js), redraw(), history (address.js bindHistory), seed(),
-// copy(text) (a promise), save() (the preferences), local (an address of file:)}.
-import { decodeAddress, encodeAddress } from './address.js';
+// copy(text) (a promise), save() (the preferences and the puzzles' record), local (an address
+// of file:), puzzles() (a promise of puzzles.json's text)}.
+import { decodeAddress, decodePuzzle, encodeAddress, engineMoves } from './address.js';
 import { choiceActions } from './choices.js';
 import {
-  adoptGame, DEFAULT_LEVEL, emptyGame, ended, engineColour, gameSpec, idle, reset, searching,
-  shownEntries, stoneAt,
+  adoptGame, DEFAULT_LEVEL, emptyGame, ended, gameSpec, idle, reset, searching, shownEntries,
+  stoneAt,
 } from './state.js';
 import { squareName } from './notation.js';
+import { puzzleActions } from './puzzle-actions.js';
 import { reviewActions } from './review-actions.js';
 import { setupActions } from './setup-actions.js';
+import { answeredMoveTakenBack, openingEnd, swap2Step } from './swap2.js';
+import { swap2Actions } from './swap2-actions.js';
 import { setAside, tidy } from './variations.js';
+import { refusal } from './words.js';
 
 export function createActions(state, host) {
   const { client, redraw, history } = host;
@@ -85,7 +90,7 @@ export function createActions(state, host) {
     reset(state);
     if (fresh || fromAddress) Object.assign(state, { variations: [], review: null });
     const centre = [spec.size >> 1, spec.size >> 1];
-    Object.assign(state, { mode: 'play', search: null, cursor: centre });
+    Object.assign(state, { mode: 'play', search: null, cursor: centre, puzzle: null });
     const hasSetup = spec.black.length + spec.white.length > 0;
     const reply = await ask(state.phase === 'loading' ? 'loading' : 'busy', 'position', {
       width: spec.size, height: spec.size, black: spec.black, white: spec.white,
@@ -98,11 +103,11 @@ export function createActions(state, host) {
       return fail('the position could not be set up: ' + what);
     }
     const setupToMove = hasSetup ? spec.toMove : 0;
-    Object.assign(state, { you: spec.you, level: spec.level, setupToMove });
-    const first = state.setupToMove;
-    let engineMoves = 0;
-    state.notes = spec.moves.map((_, i) => ((first + i) % 2 === engineColour(state)
-      ? { level: spec.levels[engineMoves++], report: reports[i] || null }
+    const swap2 = spec.swap2 ?? null;
+    Object.assign(state, { you: spec.you, level: spec.level, setupToMove, swap2 });
+    let engineMove = 0;
+    state.notes = engineMoves(spec).map((engine, i) => (engine
+      ? { level: spec.levels[engineMove++], report: reports[i] || null }
       : { level: null, report: null }));
     adoptGame(state, reply.game, reply.game.moves.length - spec.moves.length);
     tidy(state);
@@ -111,29 +116,26 @@ export function createActions(state, host) {
     else goOn();
   }
 
-  // Which stone of a spec the engine refused, and why.
-  function refusal(spec, reply) {
-    const list = { black: spec.black, white: spec.white, moves: spec.moves }[reply.list];
-    if (!list || !list[reply.index]) return reply.error;
-    const what = reply.list === 'moves' ? 'move' : reply.list + ' stone';
-    const square = squareName(list[reply.index], spec.size);
-    return `${what} ${reply.index + 1}, ${square}, is ${reply.error}`;
-  }
-
-  // Whose turn it is decides what comes next.
+  // Whose turn it is decides what comes next: in a Swap2 opening, its next stone or choice.
   function goOn() {
     state.search = null;
+    const step = swap2Step(state.swap2, state.game.moves.length - state.setupCount);
+    if (step) return swap2.next(step);
     if (ended(state)) state.phase = 'over';
     else if (state.game.toMove === state.you) state.phase = 'person';
     else return engineMove();
     redraw();
   }
 
-  function newGame({ size = state.game.width, you = state.you, how = 'push' } = {}) {
+  // opener: you or engine for a Swap2 opening, null for none (the same as the game's).
+  function newGame(options = {}) {
+    const { size = state.game.width, you = state.you, how = 'push' } = options;
+    const opener = options.opener === undefined ? state.swap2?.opener : options.opener;
     state.game = emptyGame(size);  // drawn while the engine sets it up
     state.setupCount = 0;
     state.notes = [];
-    const spec = { size, black: [], white: [], toMove: 0, you, level: state.level };
+    const swap2 = opener ? { opener, stones: 3, decided: false } : null;
+    const spec = { size, black: [], white: [], toMove: 0, you, level: state.level, swap2 };
     return load({ ...spec, moves: [], levels: [] }, { how, fresh: true });
   }
 
@@ -147,12 +149,14 @@ export function createActions(state, host) {
   function loadAddress(text, how = 'replace') {
     if (!state.about) return;  // the first worker's description reads it (ready)
     if (!text) return newGame({ how });
-    let spec;
+    let spec, puzzle;
     try {
-      spec = decodeAddress(text, { about: state.about, level: state.level });
+      puzzle = decodePuzzle(text);
+      spec = puzzle === null && decodeAddress(text, { about: state.about, level: state.level });
     } catch (error) {
       return badAddress(error.message);
     }
+    if (puzzle !== null) return puzzles.openPuzzle(puzzle, how);
     return load(spec, { how, fromAddress: true });
   }
 
@@ -174,11 +178,14 @@ export function createActions(state, host) {
   // line shown becomes the game and what followed it is kept as a variation; while learning
   // from mistakes, a try.
   async function personMove(x, y) {
+    if (state.mode === 'puzzle') return puzzles.puzzleMove(x, y);
+    if (state.phase === 'opening') return swap2.place(x, y);
     const reviewing = state.reviewAt !== null || state.variationAt !== null;
     if (!(state.phase === 'person' || idle(state) && reviewing)) return;
     if (state.learn) return reviews.tryMove(x, y);
     if (state.variationAt) return reviews.playInVariation(x, y);
     const from = shownEntries(state);
+    if (from < openingEnd(state)) return;  // the Swap2 opening stays as it was chosen
     if ((state.setupToMove + from - state.setupCount) % 2 !== state.you) return;
     if (stoneAt(state.game, [x, y], from)) return;  // a click on a stone
     if (from < state.game.moves.length) {
@@ -197,6 +204,7 @@ export function createActions(state, host) {
   // Takes back every move from history entry `from` on, kept as a variation, and play goes
   // on from there.
   async function dropFrom(from) {
+    if (from < openingEnd(state)) return;
     setAside(state, from - state.setupCount);
     reset(state);
     const reply = await ask('busy', 'takeBack', { count: state.game.moves.length - from });
@@ -210,7 +218,7 @@ export function createActions(state, host) {
   function takeBack() {
     if (state.phase === 'thinking') return stop();
     if (!idle(state) || state.reviewAt !== null || state.variationAt !== null) return;
-    const mine = (m, i) => i >= state.setupCount && m[2] === state.you;
+    const mine = (m, i) => i >= openingEnd(state) && m[2] === state.you;
     const last = state.game.moves.findLastIndex(mine);
     if (last >= 0) return dropFrom(last);
   }
@@ -223,11 +231,11 @@ export function createActions(state, host) {
     if (!searching(state)) return;
     const kind = state.phase;
     if (kind === 'analysing' && state.mode === 'setup') return setup.syncSetup();
+    if (state.mode === 'puzzle') return puzzles.stopPuzzle();
     const spec = gameSpec(state);
     const reports = state.notes.map((n) => n.report);
-    if (kind === 'thinking') {
-      if (spec.moves.length === 0) return setup.enterSetup(state.game.moves.length);
-      spec.moves.pop();
+    if (kind === 'thinking' && !answeredMoveTakenBack(spec)) {
+      return setup.enterSetup(state.game.moves.length);
     }
     const review = kind === 'reviewing' ? null : state.review;
     const shown = { reviewAt: state.reviewAt, review, learn: state.learn };
@@ -276,9 +284,11 @@ export function createActions(state, host) {
 
   const setup = setupActions({ state, redraw, redrawSoon, ask, load, freeEngine, fail, name });
   const reviews = reviewActions({ state, redraw, redrawSoon, ask, load, dropFrom, personMove });
+  const swap2 = swap2Actions({ state, host, redraw, ask, fail, writeAddress, goOn, name });
+  const puzzles = puzzleActions({ state, host, redraw, ask, freeEngine, fail, badAddress, name });
   return {
-    ...setup, ...reviews, ...choiceActions(state, host, writeAddress),
+    ...setup, ...reviews, ...puzzles, ...choiceActions(state, host, writeAddress),
     enterSetup: () => setup.enterSetup(), begin, ready, fail, newGame, loadAddress, personMove,
-    takeBack, stop, hint: askHint, activate,
+    takeBack, stop, hint: askHint, activate, swap2Choose: swap2.choose,
   };
 }

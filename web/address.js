@@ -5,9 +5,12 @@
 // the set-up (only with set-up stones); you: the person's colour; opponent: the level the
 // engine plays next; moves: the game's moves in turn from there; opponents: the level of
 // each of the engine's moves, in order, left out when every one was at `opponent`.
+// swap2: who opened a Swap2 opening (you or engine), opening: its stones before the colours
+// were taken (3, or 5 when two more were placed), and `you` only once they are; such a game
+// starts on an empty board, and its opening's moves are no level's.
 // Everything but size may be left out. Addresses of the five levels before the eight give
 // `level` and `levels` instead, which read as the nearest of the eight (formerLevels of the
-// module's description).
+// module's description). #puzzle=12 is puzzle 12 of puzzles.json.
 import { COLOURS, parseSquare, squareName } from './notation.js';
 
 // A spec: {size, black, white: squares, toMove, you: colours, level, moves: squares,
@@ -18,22 +21,66 @@ export function encodeAddress(spec) {
   if (spec.black.length) parts.push(['black', names(spec.black)]);
   if (spec.white.length) parts.push(['white', names(spec.white)]);
   if (spec.black.length + spec.white.length) parts.push(['turn', COLOURS[spec.toMove]]);
-  parts.push(['you', COLOURS[spec.you]], ['opponent', spec.level]);
+  if (spec.swap2) parts.push(['swap2', spec.swap2.opener], ['opening', spec.swap2.stones]);
+  if (!spec.swap2 || spec.swap2.decided) parts.push(['you', COLOURS[spec.you]]);
+  parts.push(['opponent', spec.level]);
   if (spec.moves.length) parts.push(['moves', names(spec.moves)]);
   if (spec.levels.some((level) => level !== spec.level)) parts.push(['opponents', spec.levels]);
   return parts.map(([key, value]) => key + '=' + value).join('&');
 }
 
 // Which of the moves of a spec are the engine's: the first move is the side's to move after
-// the set-up (black without one), and the engine plays the colour the person does not.
-export function engineMoveCount(spec) {
+// the set-up (black without one), and the engine plays the colour the person does not, after
+// a Swap2 opening.
+export function engineMoves(spec) {
   const first = spec.black.length + spec.white.length ? spec.toMove : 0;
   const engine = 1 - spec.you;
-  return spec.moves.filter((_, i) => (first + i) % 2 === engine).length;
+  const opening = spec.swap2 ? spec.swap2.stones : 0;
+  return spec.moves.map((_, i) => i >= opening && (first + i) % 2 === engine);
 }
+const engineMoveCount = (spec) => engineMoves(spec).filter(Boolean).length;
 
 const KNOWN = ['size', 'black', 'white', 'turn', 'you', 'opponent', 'moves', 'opponents',
-  'level', 'levels'];
+  'level', 'levels', 'swap2', 'opening'];
+
+// The Swap2 opening of an address, checked against the spec's set-up and moves, or null.
+function swap2Of(params, spec) {
+  const opener = params.get('swap2'), opening = params.get('opening');
+  if (opener === null) {
+    if (opening !== null) throw new Error('"opening" belongs to a Swap2 game');
+    return null;
+  }
+  if (!['you', 'engine'].includes(opener)) {
+    throw new Error(`"swap2" must be you or engine, not "${opener}"`);
+  }
+  if (spec.black.length + spec.white.length) {
+    throw new Error('a Swap2 opening starts on an empty board');
+  }
+  const stones = opening === null ? 3 : Number(opening);
+  if (stones !== 3 && stones !== 5) {
+    throw new Error(`a Swap2 opening has 3 or 5 stones, not "${opening}"`);
+  }
+  const decided = params.get('you') !== null, n = spec.moves.length;
+  if (decided ? n < stones : n > stones || stones === 5 && n < 3) {
+    const taken = decided ? 'taken' : 'not taken';
+    throw new Error(`${n} moves do not fit a Swap2 opening of ${stones} stones, colours ${taken}`);
+  }
+  return { opener, stones, decided };
+}
+
+// The puzzle an address names (puzzle=12), or null when it names none; throws an Error that
+// says what could not be read.
+export function decodePuzzle(text) {
+  const params = new URLSearchParams(text);
+  if (!params.has('puzzle')) return null;
+  for (const key of params.keys()) {
+    if (key !== 'puzzle') throw new Error(`"${key}" is not part of a puzzle's address`);
+  }
+  const id = params.get('puzzle');
+  if (!/^[0-9]+$/.test(id)) throw new Error(`"${id}" is not a puzzle's number`);
+  return Number(id);
+}
+export const encodePuzzle = (id) => `puzzle=${id}`;
 
 // The game an address holds; throws an Error that says what could not be read. about: the
 // module's description (board limits, level names); level: the level when none is given.
@@ -84,6 +131,7 @@ export function decodeAddress(text, { about, level: fallback }) {
     toMove: colour('turn'), you: colour('you'),
     level: levelText === null ? fallback : levelOf(levelText), moves: squares('moves', 'move'),
   };
+  spec.swap2 = swap2Of(params, spec);
   const count = engineMoveCount(spec);
   const levelsText = params.get(former ? 'levels' : 'opponents');
   spec.levels = levelsText === null ? Array(count).fill(spec.level)

@@ -49,6 +49,20 @@ actions = createActions(state, {
   copy: copyText,
   save: () => savePreferences(storage, state),
   local: location.protocol === 'file:',
+  puzzles: async () => {
+    const response = await fetch('puzzles.json');
+    if (!response.ok) throw new Error(`puzzles.json: ${response.status} ${response.statusText}`);
+    return response.text();
+  },
 });
 bindInput(document, state, actions);
 actions.begin();
+
+// Offline use: the service worker keeps this version of the page, the module and the puzzles
+// (sw.js). Browsers allow one only in a secure context (https, or a page of localhost or
+// 127.0.0.1); elsewhere the page works online alone. The worker's own script and the list it
+// imports are always fetched anew, so that a new version is found at the next visit.
+if ('serviceWorker' in navigator && window.isSecureContext) {
+  navigator.serviceWorker.register('sw.js', { updateViaCache: 'none' })
+    .catch((error) => console.warn('no offline use:', error.message));
+}

@@ -83,6 +83,14 @@ function clearBoard(width, height) {
   return 0;
 }
 
+// The stones a Swap2 decision places, played in order.
+function swap2Stones(count) {
+  for (let i = 0; i < count; ++i) {
+    engine._quillmot_place(...unpack(engine._quillmot_swap2_stone(i)));
+  }
+  return game();
+}
+
 const OPS = {
   place(r) {
     const code = engine._quillmot_place(r.x, r.y);
@@ -153,6 +161,40 @@ const OPS = {
   hint(r) {
     const packed = engine._quillmot_hint(r.ms);
     return packed < 0 ? failure(packed) : { ok: true, report: report(packed) };
+  },
+  // A move of a puzzle's attacker: judged first (whether it still forces the five), played
+  // when it does, and answered by the engine's longest defence unless it made the five.
+  puzzleMove(r) {
+    const forces = engine._quillmot_puzzle_forces(r.x, r.y);
+    if (forces < 0) return failure(forces);
+    if (forces === 0) return { ok: true, forces: false };
+    engine._quillmot_place(r.x, r.y);
+    const defence = engine._quillmot_has_five() ? -1 : engine._quillmot_puzzle_defence();
+    if (defence >= 0) engine._quillmot_place(...unpack(defence));
+    return { ok: true, forces: true, defence: defence < 0 ? null : unpack(defence), game: game() };
+  },
+  // The forced five played out from the position, both sides' moves; none when it does not.
+  puzzleSolution() {
+    const length = engine._quillmot_puzzle_solution();
+    if (length < 0) return failure(length);
+    const moves = [];
+    for (let i = 0; i < length; ++i) moves.push(unpack(engine._quillmot_puzzle_solution_at(i)));
+    return { ok: true, moves };
+  },
+  // Swap2: the engine's three stones on the empty board, or its choice on three or five
+  // stones (take black, or the stones it places), each played; with the choice, white's
+  // score in its eyes and, when it placed one stone, the search behind it.
+  swap2Open(r) {
+    const count = engine._quillmot_swap2_opening(r.seed);
+    return count < 0 ? failure(count) : { ok: true, game: swap2Stones(count) };
+  },
+  swap2Decide(r) {
+    const count = engine._quillmot_swap2_decide(r.ms);
+    if (count < 0) return failure(count);
+    const score = engine._quillmot_swap2_score();
+    const searched = count === 1 ? report(engine._quillmot_swap2_stone(0)) : null;
+    return { ok: true, swap: count === 0, placed: count, score, report: searched,
+      game: swap2Stones(count) };
   },
   // For the browser test alone, which compares the module's node counts with the native
   // quillmot-bench: a position searched to a fixed depth from a new game, as the bench does.

@@ -67,6 +67,12 @@ export function bindInput(doc, state, actions) {
     'analyse-shown': actions.analyseShown, learn: actions.learnMistakes,
     'learn-solution': actions.showSolution, 'learn-next': () => actions.learnStep(1),
     'learn-stop': actions.stopLearning,
+    puzzles: () => actions.openPuzzle(), 'puzzle-next': () => actions.openPuzzle(),
+    'puzzle-solution': actions.showPuzzleSolution, 'puzzle-step': actions.puzzleSolutionMove,
+    'puzzle-retry': actions.retryPuzzle, 'puzzle-leave': () => actions.newGame(),
+    'swap2-black': () => actions.swap2Choose('black'),
+    'swap2-white': () => actions.swap2Choose('white'),
+    'swap2-two': () => actions.swap2Choose('two'),
     'play-better': () => actions.playBetter(shownMove(state) - 1),
     promote: () => actions.promoteVariation(state.variationAt?.index),
     'delete-variation': () => actions.deleteVariation(state.variationAt?.index),
@@ -85,8 +91,11 @@ export function bindInput(doc, state, actions) {
     if (move) actions.showMove(Number(move.dataset.move));
   });
   on($('size'), 'change', (event) => actions.newGame({ size: value(event) }));
+  // The person's colour, or a Swap2 opening that chooses it.
   on($('first'), 'change', (event) => {
-    actions.newGame({ you: event.target.value === 'person' ? 0 : 1 });
+    const [you, opener] = { person: [0, null], engine: [1, null], 'swap2-you': [0, 'you'],
+      'swap2-engine': [0, 'engine'] }[event.target.value];
+    actions.newGame({ you, opener });
   });
   on($('level'), 'change', (event) => actions.choose('level', value(event)));
   on($('think'), 'change', (event) => actions.choose('think', value(event)));

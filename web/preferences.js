@@ -1,8 +1,10 @@
 // The choices kept for the next visit: the level, the thinking time and the switches, in
-// the browser's local storage. Anything unreadable falls back to the defaults.
+// the browser's local storage, and beside them the puzzles' record (the rating, the puzzles
+// solved and missed). Anything unreadable falls back to the defaults.
+import { readPuzzleRecord } from './puzzles.js';
 import { THINK_TIMES } from './state.js';
 
-const KEY = 'quillmot-preferences';
+const KEY = 'quillmot-preferences', PUZZLES_KEY = 'quillmot-puzzles';
 
 // The saved text as a configuration for the state (state.js configure): only what is valid.
 export function readPreferences(text) {
@@ -26,15 +28,17 @@ export function readPreferences(text) {
 
 export function loadPreferences(storage) {
   try {
-    return readPreferences(storage.getItem(KEY));
+    const puzzleRecord = readPuzzleRecord(storage.getItem(PUZZLES_KEY));
+    return { ...readPreferences(storage.getItem(KEY)), puzzleRecord };
   } catch {
     return {};  // no storage at all
   }
 }
 
-export function savePreferences(storage, { level, think, numbers, showLine }) {
+export function savePreferences(storage, { level, think, numbers, showLine, puzzleRecord }) {
   try {
     storage.setItem(KEY, JSON.stringify({ opponent: level, think, numbers, showLine }));
+    storage.setItem(PUZZLES_KEY, JSON.stringify(puzzleRecord));
   } catch {
     // Private windows may refuse storage: nothing is lost but the next visit's choices.
   }

@@ -8,7 +8,9 @@
 #include "patterns/tables.h"
 #include "search/analysis.h"
 #include "search/levels.h"
+#include "search/puzzles.h"
 #include "search/review.h"
+#include "search/swap2.h"
 
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
@@ -484,5 +486,82 @@ const int* quillmot_snapshot(void) {
     }
     return snapshot;
 }
+
+}  // extern "C"
+
+// ---- Puzzles and Swap2 ----
+
+namespace {
+
+// The position's judgments are the hint engine's, on the game's whole history.
+Engine& puzzleEngine() {
+    Engine& engine = hintEngineOn(game.engine->moveCount);
+    game.searched = &engine;
+    return engine;
+}
+
+Solution solution;
+Swap2Decision swap2;
+
+}  // namespace
+
+extern "C" {
+
+int quillmot_puzzle_forces(int x, int y) {
+    if (const int refused = refusal()) return refused;
+    const Point at = square(*game.engine, x, y);
+    if (!isSquare(at)) return QUILLMOT_OFF_BOARD;
+    if (!game.engine->isEmptySquare(at)) return QUILLMOT_OCCUPIED;
+    return forcesFive(puzzleEngine(), at) ? 1 : 0;
+}
+
+int quillmot_puzzle_defence(void) {
+    if (const int refused = refusal()) return refused;
+    const Point move = bestMoveAtAllowance(puzzleEngine());
+    return isSquare(move) ? pack(move) : QUILLMOT_BOARD_FULL;
+}
+
+int quillmot_puzzle_solution(void) {
+    solution.length = 0;
+    if (const int refused = refusal()) return refused;
+    solution.length = playOutSolution(puzzleEngine(), solution.moves, solution.fours);
+    return solution.length;
+}
+
+int quillmot_puzzle_solution_at(int index) {
+    return index >= 0 && index < solution.length ? pack(solution.moves[index])
+                                                 : QUILLMOT_BAD_ARGUMENT;
+}
+
+int quillmot_swap2_opening(unsigned seed) {
+    swap2 = Swap2Decision{};
+    if (!game.engine) return QUILLMOT_NO_GAME;
+    if (game.engine->moveCount != 0) return QUILLMOT_BAD_ARGUMENT;
+    swap2 = swap2Opening(*game.engine, seed);
+    return swap2.count;
+}
+
+int quillmot_swap2_decide(int milliseconds) {
+    swap2 = Swap2Decision{};
+    if (const int refused = refusal()) return refused;
+    Engine& engine = *game.engine;
+    const int count = engine.moveCount;
+    if ((count != 3 && count != 5) || milliseconds < 1 || milliseconds > MAX_THINK_MS)
+        return QUILLMOT_BAD_ARGUMENT;
+    Point stones[5];
+    for (int i = 0; i < count; ++i) {
+        if (engine.moveHistory[i] == PASS) return QUILLMOT_BAD_ARGUMENT;
+        stones[i] = engine.moveHistory[i];
+    }
+    game.searched = &engine;
+    swap2 = swap2Decide(engine, stones, count, milliseconds);
+    return swap2.swap ? 0 : swap2.count;
+}
+
+int quillmot_swap2_stone(int index) {
+    return index >= 0 && index < swap2.count ? pack(swap2.stones[index]) : QUILLMOT_BAD_ARGUMENT;
+}
+
+int quillmot_swap2_score(void) { return swap2.score; }
 
 }  // extern "C"

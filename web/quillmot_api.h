@@ -170,6 +170,40 @@ int quillmot_review_mark(int index);
 // below zero.
 int quillmot_judge(int entries, int x, int y, int nodes);
 
+// ---- Puzzles and Swap2 ----
+// A puzzle is the game's position with the side to move attacking. Every judgment is the
+// full search's at the puzzles' node allowance on tables that remember no earlier search
+// (search/puzzles.h), on the hint engine replaying the game, so that the page and the tool
+// that made the puzzles judge alike on every machine.
+
+// Whether the side to move's stone on the empty square (x, y) still forces a five: it makes
+// one, or the opponent then faces a forced five. 1 or 0, or a result below zero.
+int quillmot_puzzle_forces(int x, int y);
+// The side to move's defence that holds out longest against a forced five (for any position,
+// its move at the allowance), returned unplayed: a packed square, or below zero.
+int quillmot_puzzle_defence(void);
+// The forced five played out from the game's position, the side to move attacking: both
+// sides' moves to the five, the attacker's first. The number of moves (0 when the search
+// loses the five on the way, or it takes longer than the longest solution), each read by
+// quillmot_puzzle_solution_at; or a result below zero.
+int quillmot_puzzle_solution(void);
+int quillmot_puzzle_solution_at(int index);  // packed square, or QUILLMOT_BAD_ARGUMENT
+
+// The first three stones of a Swap2 opening on the game's empty board, the next balanced
+// opening of the seed's sequence: 3 (read by quillmot_swap2_stone), or a result below zero.
+// Nothing is played.
+int quillmot_swap2_opening(unsigned seed);
+// The Swap2 choice on the game's three or five stones (no passes), White to move, searched at
+// full strength within milliseconds (1 .. 3600000): 0 to take black (the other side places
+// the next stone), or the number of stones to place in play order (on three stones: 1, the
+// fourth, taking white; 2, the fourth and fifth, the other side then choosing; on five: 1,
+// the sixth, taking white), read by quillmot_swap2_stone; or a result below zero. Nothing is
+// played; the report functions then tell the decision's last search.
+int quillmot_swap2_decide(int milliseconds);
+int quillmot_swap2_stone(int index);  // packed square, or QUILLMOT_BAD_ARGUMENT
+// White's score of the last decision, without the side-to-move bonus; 0 for an opening.
+int quillmot_swap2_score(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -251,4 +251,21 @@ TEST(WebApi, ReviewsTheGameAndJudgesATry) {
     EXPECT_EQ(quillmot_review(0, 100000), QUILLMOT_BAD_ARGUMENT);  // a pass after the set-up
 }
 
+// A puzzle judged as the puzzle tool judges it (its file's solution, "12,6 11,6 11,7 13,5
+// 8,10", at the allowance): the first move forces the five, another lets it go, the solution
+// plays out, the defence is the longest.
+TEST(WebApi, JudgesAPuzzleAsItsToolDoes) {
+    ASSERT_TRUE(play(15, 15,
+                     "6,6 6,8 9,7 5,5 8,6 6,4 9,6 7,6 9,5 9,4 10,8 7,5 9,9 9,8 11,9 12,10 "
+                     "10,6 7,3"));
+    EXPECT_EQ(quillmot_puzzle_forces(12, 6), 1);
+    EXPECT_EQ(quillmot_puzzle_forces(0, 0), 0);
+    EXPECT_EQ(quillmot_puzzle_forces(6, 6), QUILLMOT_OCCUPIED);
+    ASSERT_EQ(quillmot_puzzle_solution(), 5);
+    EXPECT_EQ(unpack(quillmot_puzzle_solution_at(2)), Square(11, 7));
+    EXPECT_EQ(unpack(quillmot_puzzle_solution_at(4)), Square(8, 10));  // the five
+    ASSERT_EQ(quillmot_place(12, 6), 0);
+    EXPECT_EQ(unpack(quillmot_puzzle_defence()), Square(11, 6));
+}
+
 }  // namespace

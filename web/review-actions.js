@@ -7,6 +7,7 @@ import {
   ended, gameMoves, idle, lineKey, liveReview, shownEntries, shownStones, stoneAt,
 } from './state.js';
 import { flaggedMoves } from './review-words.js';
+import { openingEnd } from './swap2.js';
 import { addLine, attached, promote } from './variations.js';
 
 export function reviewActions(page) {
@@ -121,6 +122,7 @@ export function reviewActions(page) {
   function playBetter(index) {
     const review = liveReview(state);
     if (!reviewable() || !review?.done || !review.marks[index]) return;
+    if (state.setupCount + index < openingEnd(state)) return;  // the Swap2 opening stays
     const line = review.views[index].line;
     const v = addLine(state, index, line, state.about.fullStrength);
     Object.assign(state, { learn: null, variationAt: { index: v, moves: index + 1 } });

@@ -2,6 +2,7 @@
 // it. Nothing of the page lives in the DOM: view.js draws this object, input.js turns
 // events into changes of it (through actions.js), and reset() clears what is transient.
 import { BLACK } from './notation.js';
+import { emptyRecord } from './puzzles.js';
 
 export const SIZES = [10, 13, 15, 19, 20, 25, 32];  // the board sizes offered
 export const THINK_TIMES = [500, 1000, 3000, 10000];  // milliseconds offered
@@ -21,15 +22,19 @@ export function emptyGame(size) {
 export function defaults() {
   return {
     about: null,        // the module's description (quillmot_describe), once it has loaded
-    // loading, person, busy, thinking, hinting, over, setup, analysing, reviewing (the game's
-    // review), judging (a try of learn from your mistakes), error
+    // loading, person, opening (the person's stones or choice of a Swap2 opening), busy,
+    // thinking, hinting, over, setup, analysing, reviewing (the game's review), judging (a try
+    // of learn from your mistakes, a puzzle's move or its solution), error
     phase: 'loading',
-    mode: 'play',       // play, or setup while a position is edited
+    mode: 'play',       // play, setup while a position is edited, or puzzle
     // ---- The game: what the address holds ----
     game: emptyGame(15),  // as the engine last reported it
     setupCount: 0,      // history entries of the set-up (stones and passes) before move 1
     setupToMove: BLACK,  // the side to move after the set-up
     you: BLACK,         // the person's colour
+    // The game's Swap2 opening (swap2.js): {opener: you or engine, stones: 3, or 5 when two more
+    // were placed, decided: the colours taken}; null when black simply opens.
+    swap2: null,
     // Per move of the game, after the set-up: {level: the level that played it, null for
     // the person's moves; report: the engine's search behind it, null when not known}.
     notes: [],
@@ -47,6 +52,14 @@ export function defaults() {
       turn: BLACK,      // the side to move after it
       you: BLACK,       // the person's colour when playing from it
     },
+    // ---- Puzzles (puzzles.js) ----
+    puzzles: null,      // puzzles.json once read: {size, puzzles: [{id, moves, length, fours}]}
+    // The puzzle on the board in puzzle mode: {id, length, fours, attacker: the person's colour,
+    // tries: wrong moves, tried: the square judged, refused: the last square refused,
+    // solution: {moves, shown: how many played} once asked for, change: of the rating, once
+    // it is known}. Its position is the game's set-up, the person's moves the game's moves.
+    puzzle: null,
+    puzzleRecord: emptyRecord(),  // the rating, the puzzles solved and missed: kept
     search: null,       // the running search: {kind: move, hint or analysis, level, mover}
     live: null,         // its last completed iteration, a report, as it comes
     // The game's review: {line: the main line it read (lineKey), views: per position from the
@@ -167,6 +180,7 @@ export function gameSpec(state) {
     size: state.game.width, black: squaresOf(setup, 0), white: squaresOf(setup, 1),
     toMove: state.setupToMove, you: state.you, level: state.level,
     moves: gameMoves(state).map(([x, y]) => [x, y]), levels: notes.map((n) => n.level),
+    swap2: state.swap2 && { ...state.swap2 },
   };
 }
 
@@ -175,6 +189,6 @@ export function setupSpec(state) {
   const { stones, turn, you } = state.setup;
   return {
     size: state.game.width, black: squaresOf(stones, 0), white: squaresOf(stones, 1),
-    toMove: turn, you, level: state.level, moves: [], levels: [],
+    toMove: turn, you, level: state.level, moves: [], levels: [], swap2: null,
   };
 }

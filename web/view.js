@@ -3,11 +3,13 @@
 // the page, batching the redraws of one turn of the event loop into one.
 import { BoardView } from './board.js';
 import { renderReview } from './review-view.js';
+import { puzzleTitle, recordText } from './puzzles.js';
 import { analysisItems, flaggedMoves, flaggedShown, liveAnalysis } from './review-words.js';
 import {
   boardGame, ended, gameMoves, idle, levelName, liveHint, liveReview, outcome, searching,
   shownEntries, shownStones, SIZES, THINK_TIMES,
 } from './state.js';
+import { openingEnd, swap2Step } from './swap2.js';
 import { cursorText, statusText, viewWords } from './words.js';
 
 // The expected line on the board, from the position shown: the hint's whole line; for the
@@ -62,8 +64,10 @@ export function picture(state) {
   const entries = state.mode === 'setup' ? game.moves : shownStones(state);
   const number = (i) => (i >= setupCount ? i - setupCount + 1 : null);
   const stones = entries.map((m, i) => m && [m[0], m[1], m[2], number(i)]).filter(Boolean);
-  const last = entries.length > setupCount ? entries[entries.length - 1] : null;
-  const live = state.reviewAt === null && state.variationAt === null && state.mode === 'play';
+  // A puzzle's last move is the opponent's before it, and marked as such.
+  const marked = state.mode === 'puzzle' ? 0 : setupCount;
+  const last = entries.length > marked ? entries[entries.length - 1] : null;
+  const live = state.reviewAt === null && state.variationAt === null && state.mode !== 'setup';
   const hint = liveHint(state);
   const flagged = flaggedShown(state);
   const review = liveReview(state);
@@ -74,9 +78,12 @@ export function picture(state) {
     five: live ? game.five : [], fiveLines: live ? game.fiveLines : [],
     hint: hint && state.phase === 'person' ? hint.report.move : null,
     line: lineStones(state), cursor: state.cursor, cursorShown: state.cursorShown,
-    ghost: state.mode === 'setup' ? state.setup.colour : state.you, numbers: state.numbers,
+    ghost: state.mode === 'setup' ? state.setup.colour
+      : state.phase === 'opening' ? game.toMove : state.you,
+    numbers: state.numbers,
     candidates: analysisItems(state).map(({ square, short }, rank) => [...square, rank + 1, short]),
-    better: better || null, tried: state.learn?.tried || null,
+    better: better || null,
+    tried: state.learn?.tried || (!state.puzzle?.solution && state.puzzle?.refused) || null,
   };
 }
 
@@ -88,7 +95,7 @@ export function controls(state) {
   const reviewing = state.reviewAt !== null || inVariation;
   const canReview = idle(state) && mode === 'play' && game.moves.length > setupCount;
   const editing = mode === 'setup' && (phase === 'setup' || phase === 'analysing');
-  const personStones = gameMoves(state).some((m) => m[2] === state.you);
+  const personStones = game.moves.slice(openingEnd(state)).some((m) => m[2] === state.you);
   const review = liveReview(state);
   const analysable = canReview && !inVariation && !(at === game.moves.length && ended(state));
   return {
@@ -96,7 +103,9 @@ export function controls(state) {
     'review-back': { disabled: !canReview || at <= setupCount && !inVariation },
     'review-forward': { disabled: !canReview || at >= game.moves.length && !inVariation },
     'review-last': { disabled: !canReview || at >= game.moves.length && !inVariation },
-    continue: { hidden: !reviewing, disabled: !reviewing || !idle(state) },
+    continue: {
+      hidden: !reviewing, disabled: !reviewing || !idle(state) || at < openingEnd(state),
+    },
     stop: { hidden: !searching(state) || phase === 'reviewing' },
     'take-back': {
       disabled: !(phase === 'thinking' || idle(state) && !reviewing && personStones),
@@ -118,8 +127,35 @@ export function controls(state) {
     'learn-controls': { hidden: !state.learn },
     'learn-solution': { disabled: !state.learn || !idle(state) },
     'learn-next': { disabled: !state.learn || !idle(state) || state.learn.moves.length < 2 },
-    'play-better': { hidden: !flaggedShown(state), disabled: !idle(state) },
+    // A better move within a Swap2 opening would change the opening itself.
+    'play-better': {
+      hidden: !flaggedShown(state) || at <= openingEnd(state), disabled: !idle(state),
+    },
     'variation-controls': { hidden: !inVariation },
+    ...practiceControls(state),
+  };
+}
+
+// The controls of puzzles mode and of a Swap2 opening.
+function practiceControls(state) {
+  const { phase, mode, puzzle } = state;
+  const step = swap2Step(state.swap2, gameMoves(state).length);
+  const solving = mode === 'puzzle' && (phase === 'person' || phase === 'over');
+  const five = state.game.fiveLines.length > 0;
+  return {
+    puzzles: { disabled: phase === 'loading' },
+    settings: { hidden: mode === 'puzzle' },
+    view: { hidden: mode === 'puzzle' },
+    'record-section': { hidden: mode === 'puzzle' },
+    'puzzle-controls': { hidden: mode !== 'puzzle' },
+    'puzzle-solution': { hidden: !!puzzle?.solution, disabled: !solving || five },
+    'puzzle-step': {
+      hidden: !puzzle?.solution, disabled: !solving || five || !puzzle?.solution?.moves.length,
+    },
+    'puzzle-retry': { disabled: !solving },
+    'puzzle-next': { disabled: phase === 'loading' },
+    'swap2-controls': { hidden: !(phase === 'opening' && step?.what === 'choose') },
+    'swap2-two': { hidden: state.swap2?.stones === 5 },
   };
 }
 
@@ -155,6 +191,9 @@ export function createView(doc) {
     $('view-text').textContent = text;
     $('view-line').textContent = line;
     $('copy-note').textContent = state.copied;
+    const { puzzle } = state;
+    if (puzzle) $('puzzle-title').textContent = `Puzzle ${puzzle.id}: ${puzzleTitle(puzzle)}`;
+    $('puzzle-record').textContent = recordText(state);
     renderChoices(state);
     renderReview(doc, state);
   }
@@ -168,7 +207,8 @@ export function createView(doc) {
     $('level').value = String(state.level);
     $('think').value = String(state.think);
     $('size').value = String(state.game.width);
-    $('first').value = state.you === 0 ? 'person' : 'engine';
+    $('first').value = state.swap2 ? 'swap2-' + state.swap2.opener
+      : state.you === 0 ? 'person' : 'engine';
     $('numbers').checked = state.numbers;
     $('show-line').checked = state.showLine;
     for (const field of ['colour', 'turn', 'you']) {

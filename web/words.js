@@ -7,23 +7,39 @@ import {
 import {
   capitalised, colourName, sameSquare, scoreText, squareName, standing,
 } from './notation.js';
+import { puzzleStatus } from './puzzles.js';
 import { learnText, liveAnalysis, liveWords, reviewText, reviewWords } from './review-words.js';
+import { openingText, swap2Prompt } from './swap2.js';
 import { attached } from './variations.js';
 
 const name = (state, square) => squareName(square, boardGame(state).height);
 const yourMove = (state) => `Your move (${colourName(state.you)}).`;
 const join = (...parts) => parts.filter(Boolean).join(' ');
 
+// The five of the last stone: "five in a row from H8 to L8", or ''.
+function fiveWords(state) {
+  const lines = state.game.fiveLines.map(([a, b]) => `${name(state, a)} to ${name(state, b)}`);
+  return lines.length ? `five in a row from ${lines.join(' and from ')}` : '';
+}
+
 // The result: whose five and where, or the full board.
 export function endText(state) {
   const end = ended(state);
   if (end === 'full') return 'Draw: the board is full.';
   if (end !== 'five') return '';
-  const { moves, fiveLines } = state.game;
+  const { moves } = state.game;
   const winner = moves[moves.length - 1][2];
   const who = winner === state.you ? 'You win' : 'Quillmot wins';
-  const lines = fiveLines.map(([a, b]) => `${name(state, a)} to ${name(state, b)}`);
-  return `${who} (${colourName(winner)}): five in a row from ${lines.join(' and from ')}.`;
+  return `${who} (${colourName(winner)}): ${fiveWords(state)}.`;
+}
+
+// Which stone of a spec the engine refused (a reply to its position), and why.
+export function refusal(spec, reply) {
+  const list = { black: spec.black, white: spec.white, moves: spec.moves }[reply.list];
+  if (!list || !list[reply.index]) return reply.error;
+  const what = reply.list === 'moves' ? 'move' : reply.list + ' stone';
+  const square = squareName(list[reply.index], spec.size);
+  return `${what} ${reply.index + 1}, ${square}, is ${reply.error}`;
 }
 
 export function setupText(state) {
@@ -46,6 +62,10 @@ export function statusText(state) {
     }
     return state.said || setupText(state);
   }
+  if (state.mode === 'puzzle') {
+    const five = fiveWords(state);
+    return puzzleStatus(state, five && capitalised(five) + '.');
+  }
   if (phase === 'reviewing') return reviewText(state);
   if (phase === 'analysing') return `Analysing for ${colourName(search.mover)}…`;
   if (state.learn) return learnText(state);
@@ -59,7 +79,11 @@ export function statusText(state) {
     return `Reviewing: ${where}. Last returns to the game; ` +
       'Continue from here plays on from this position.';
   }
+  if (phase === 'thinking' && search.kind === 'swap2') return 'Quillmot makes its Swap2 choice…';
   if (phase === 'thinking') return `Quillmot (${levelName(state, search.level)}) is thinking…`;
+  if (phase === 'opening') {
+    return join(state.said, swap2Prompt(state.swap2, gameMoves(state).length));
+  }
   if (phase === 'hinting') return 'Looking for a move for you…';
   if (phase === 'over') return join(state.said, endText(state));
   const hint = liveHint(state);
@@ -170,7 +194,9 @@ export function recordItems(state) {
 }
 
 export function setupNote(state) {
-  if (state.mode !== 'play' || state.setupCount === 0) return '';
+  if (state.mode !== 'play') return '';
+  if (state.swap2) return openingText(state.swap2, state.you);
+  if (state.setupCount === 0) return '';
   const count = (c) => setupStones(state).filter((m) => m[2] === c).length;
   return `From a set-up of ${count(0)} black and ${count(1)} white stones, ` +
     `${colourName(state.setupToMove)} to move.`;
@@ -197,10 +223,13 @@ export function gameText(state, address, base) {
     lines.push(`${capitalised(colourName(state.setup.you))} to be played by you`);
   } else {
     if (state.setupCount > 0) lines.push(setupLine(setupStones(state), state.setupToMove));
+    if (state.swap2) lines.push(openingText(state.swap2, state.you));
     const levels = [...new Set(state.notes.filter((n) => n.level !== null).map((n) => n.level))];
     const playing = (levels.length ? levels : [state.level]).map((l) => levelName(state, l));
-    lines.push(`${capitalised(colourName(state.you))}: you; ` +
-      `${colourName(engineColour(state))}: Quillmot (${playing.join(', then ')})`);
+    if (!state.swap2 || state.swap2.decided) {
+      lines.push(`${capitalised(colourName(state.you))}: you; ` +
+        `${colourName(engineColour(state))}: Quillmot (${playing.join(', then ')})`);
+    }
     const moves = gameMoves(state).map(([x, y, c], i) => {
       const level = state.notes[i].level;
       return `${i + 1}. ${colourName(c)} ${name(state, [x, y])}` +

@@ -19,6 +19,7 @@ Run by tools/test-browser.sh, which builds what it needs.
 import argparse
 import functools
 import http.server
+import json
 import os
 import re
 import subprocess
@@ -145,6 +146,12 @@ class Page:
         self.click(*square)
         self.wait_for({"person", "over"})
         return self.stones()
+
+    def until(self, test, what, timeout=60):
+        end = time.time() + timeout
+        while not test():
+            assert time.time() < end, f"no {what} after {timeout} s"
+            time.sleep(0.02)
 
     def tick(self, name, on):
         box = self.driver.find_element(By.ID, name)
@@ -829,6 +836,109 @@ class BrowserTest:
         assert page.stones() == stones and page.variations() == [], page.variations()
         assert page.address().endswith("moves=H8," + square_name(engine, 15)), page.address()
 
+    # ---- Puzzles, Swap2, offline ----
+
+    def open_puzzle(self, index=0):
+        """The file's puzzle opened by its address: its position and its title; returns its
+        solution."""
+        page = self.page
+        with open(os.path.join(WEB, "puzzles.json")) as file:
+            puzzle = json.load(file)["puzzles"][index]
+        page.driver.get(page.driver.current_url.split("#")[0] + f"#puzzle={puzzle['id']}")
+        page.until(lambda: page.js("return document.body.dataset.mode") == "puzzle", "puzzle mode")
+        page.wait_for({"person"})
+        squares = lambda text: [tuple(map(int, m.split(","))) for m in text.split()]
+        moves = squares(puzzle["moves"])
+        assert page.stones() == {m: i % 2 for i, m in enumerate(moves)}, "not the puzzle's position"
+        title = f"Puzzle {puzzle['id']}: {('Black', 'White')[len(moves) % 2]} to play: five in "
+        assert page.text("puzzle-title") == title + str(puzzle["length"]), page.text("puzzle-title")
+        return squares(puzzle["solution"])
+
+    def puzzle_refused(self):
+        """A wrong move refused and taken back; a second one, and the solution starts."""
+        page = self.page
+        first, stones = self.open_puzzle(1)[0], page.stones()
+        wrong = [s for s in ((x + dx, y + dy) for x, y in stones for dx in (-1, 1) for dy in (-1, 0, 1))
+                 if s not in stones and s != first and min(s) >= 0 and max(s) < 15]
+        page.click(*wrong[0])
+        page.until(lambda: page.marks("tried-mark") == {wrong[0]} and page.phase() == "person", "refusal")
+        assert page.stones() == stones, "the wrong move stayed on the board"
+        assert re.match(r"That lets (Black|White) escape: \w+ is taken back", page.status()), page.status()
+        page.click(*next(s for s in wrong if s != wrong[0]))
+        page.until(lambda: "The solution, move 1 of" in page.status(), "the solution")
+
+    def puzzle_solved(self):
+        """The file's solution played: the engine's defences are the file's, the five is made."""
+        page = self.page
+        solution = self.open_puzzle()
+        rating = lambda: int(re.search(r"Rating (\d+)", page.text("puzzle-record")).group(1))
+        before = rating()
+        for i in range(0, len(solution), 2):
+            stones = page.stones()
+            page.click(*solution[i])
+            page.until(lambda: len(page.stones()) == len(stones) + len(solution[i:i + 2]), "reply")
+            assert set(page.stones()) - set(stones) == set(solution[i:i + 2]), (i, page.stones())
+        page.wait_for({"over"})
+        assert page.status().startswith("Solved!") and rating() > before, (page.status(), before)
+        self.screenshot("puzzle-solved")
+
+    def swap2(self):
+        """The engine opens, the person places two more, the engine takes a colour (on five
+        stones it always does), and the game goes on."""
+        page = self.page
+        if page.button("puzzle-leave").is_displayed():
+            page.button("puzzle-leave").click()
+        page.choose("level", 1)
+        page.choose("think", 500)
+        page.choose("first", "swap2-engine")
+        page.wait_for({"opening"})
+        assert sorted(page.stones().values()) == [0, 0, 1], page.stones()
+        page.button("swap2-two").click()
+        for _ in range(2):
+            square = person_policy(page.stones(), len(page.stones()) % 2, 15)
+            page.click(*square)
+            page.until(lambda: square in page.stones(), "the opening's stone")
+        page.wait_for({"person"})
+        took = re.match(r"Quillmot took (black|white)", page.status())
+        you = "black" if took and took.group(1) == "white" else "white"
+        assert took and f"swap2=engine&opening=5&you={you}&" in page.address(), page.address()
+        before = page.stones()
+        assert len(page.play(person_policy(before, ("black", "white").index(you), 15))) == len(before) + 2
+        self.screenshot("swap2")
+
+    def offline(self):
+        """After the visits so far, the page reloaded and played with the network off."""
+        page, driver = self.page, self.page.driver
+        driver.set_script_timeout(60)
+        sizes = driver.execute_async_script("navigator.serviceWorker.ready.then(async () => arguments[0]("
+                                            "await Promise.all((await (await caches.open((await caches.keys())[0]))"
+                                            ".matchAll()).map(async (r) => (await r.blob()).size))))")
+        print(f"        the offline cache: {len(sizes)} files, {sum(sizes) / 1000:.1f} kB")
+        assert not driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
+        offline = lambda on: driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+            "offline": on, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+        offline(True)
+        try:
+            driver.get(driver.current_url.split("#")[0] + "#size=15&you=black&opponent=1")
+            driver.refresh()
+            page.wait_for({"person"})
+            assert len(page.play((7, 7))) == 2 and page.js("return !navigator.onLine")
+            self.open_puzzle()
+        finally:
+            offline(False)
+
+    def dark(self):
+        """The page follows the system's light or dark setting: the panel's background, its text."""
+        page = self.page
+        shade = ("return ['backgroundColor', 'color'].map((p) => getComputedStyle(document.body)[p]"
+                 ".match(/\\d+/g).slice(0, 3).reduce((a, c) => a + +c, 0) / 765)")
+        for scheme, shades in (("light", [1, 0]), ("dark", [0, 1])):
+            feature = {"name": "prefers-color-scheme", "value": scheme}
+            page.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": [feature]})
+            assert [round(v) for v in page.js(shade)] == shades, (scheme, page.js(shade))
+        self.screenshot("dark")
+        page.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
+
     # ---- The module against the native build ----
 
     def same_search(self, bench, name, depth):
@@ -950,6 +1060,12 @@ def main():
                    functools.partial(test.review_blunder, args.bench))
         test.check("learn: Cancel, and a 60-move game's review timed", test.review_time)
         test.check("learn: a take back keeps the moves as a variation", test.take_back_variation)
+        test.check("practise: a puzzle's address opens it", test.open_puzzle)
+        test.check("practise: a wrong first move refused and taken back", test.puzzle_refused)
+        test.check("practise: a puzzle solved by its solution, the rating up", test.puzzle_solved)
+        test.check("practise: Swap2, the engine taking a colour by its own choice", test.swap2)
+        test.check("practise: reloaded and played with the network off", test.offline)
+        test.check("practise: the dark theme under a dark setting", test.dark)
         for name, depth in COMPARED:
             test.check(f"module and native search {name} alike",
                        functools.partial(test.same_search, args.bench, name, depth))

@@ -2,7 +2,7 @@
 // person reads them, the keys, and the saved choices.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { decodeAddress, encodeAddress } from '../address.js';
+import { decodeAddress, decodePuzzle, encodeAddress, encodePuzzle } from '../address.js';
 import { keyIntent } from '../input.js';
 import { parseSquare, scoreText, squareName, standing } from '../notation.js';
 import { readPreferences } from '../preferences.js';
@@ -19,9 +19,16 @@ test('the address round trips, and reads the form with one level for the whole g
     ['size=32&black=A1,AF32&white=AA5&turn=white&you=black&opponent=8&moves=B2,C3,D4&' +
       'opponents=1,4', { size: 32, black: [[0, 31], [31, 0]], white: [[26, 27]], toMove: 1,
       you: 0, level: 8, moves: [[1, 30], [2, 29], [3, 28]], levels: [1, 4] }],
+    // Swap2: the opening's moves are no level's; `you` once the colours are taken.
+    ['size=15&swap2=engine&opening=5&you=black&opponent=3&moves=H8,I9,J10,K11,L12,M13&' +
+      'opponents=8', { size: 15, you: 0, level: 3, levels: [8],
+      moves: [[7, 7], [8, 6], [9, 5], [10, 4], [11, 3], [12, 2]],
+      swap2: { opener: 'engine', stones: 5, decided: true } }],
+    ['size=15&swap2=you&opening=3&opponent=2&moves=H8,I9', { size: 15, you: 0, level: 2,
+      moves: [[7, 7], [8, 6]], levels: [], swap2: { opener: 'you', stones: 3, decided: false } }],
   ];
   for (const [text, partial] of cases) {
-    const spec = { black: [], white: [], toMove: 0, ...partial };
+    const spec = { black: [], white: [], toMove: 0, swap2: null, ...partial };
     assert.deepEqual(read(text), spec, text);
     assert.equal(encodeAddress(spec), text);
   }
@@ -41,9 +48,17 @@ test('an address that is no game says what could not be read', () => {
     ['size=15&opponent=9', /level "9" is not one from 1 to 8/],
     ['size=15&level=6', /level "6" is not one from 1 to 5/], ['size=15&level=2.5', /"2.5"/],
     ['size=15&moves=H8,I9&opponents=2,3', /2 levels for 1 moves/],
-    ['size=15&moves=H8,I9&levels=0', /level "0"/],
+    ['size=15&moves=H8,I9&levels=0', /level "0"/], ['size=15&swap2=me', /must be you or engine/],
+    ['size=15&black=H8&swap2=you', /starts on an empty board/], ['size=15&opening=3', /belongs/],
+    ['size=15&swap2=you&opening=4', /3 or 5 stones, not "4"/],
+    ['size=15&swap2=you&moves=H8,I9,J10,K11', /4 moves do not fit .* colours not taken/],
+    ['size=15&swap2=you&you=black&moves=H8', /1 moves do not fit .* colours taken/],
   ];
   for (const [text, message] of cases) assert.throws(() => read(text), message, text);
+  // A puzzle's address, and what is none.
+  assert.deepEqual([decodePuzzle(encodePuzzle(12)), decodePuzzle('size=15')], [12, null]);
+  assert.throws(() => decodePuzzle('puzzle=x'), /"x" is not a puzzle's number/);
+  assert.throws(() => decodePuzzle('puzzle=3&size=15'), /"size" is not part of a puzzle's/);
 });
 
 test('square names both ways, and what is no square', () => {

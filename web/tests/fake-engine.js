@@ -134,6 +134,20 @@ export class FakeWorker {
     return { ok: true, views, marks: views.slice(1).map((_, i) => this.marks?.[i] ?? 0) };
   }
 
+  // Swap2: its three stones, and those it places, are the first empty squares; its choice is
+  // `swap2Choice` (black, white or two), black when none is set.
+  swap2Open() {
+    for (let i = 0; i < 3; ++i) this.stone(...this.search().move, this.toMove());
+    return { ok: true, game: this.game() };
+  }
+
+  swap2Decide() {
+    const placed = { black: 0, white: 1, two: 2 }[this.swap2Choice ?? 'black'];
+    const report = this.search();
+    for (let i = 0; i < placed; ++i) this.stone(...this.search().move, this.toMove());
+    return { ok: true, swap: placed === 0, placed, score: -200, report, game: this.game() };
+  }
+
   judge({ entries, x, y }) {
     const all = this.moves;
     this.moves = all.slice(0, entries);

@@ -9,7 +9,7 @@ import { controls, picture } from '../view.js';
 import { recordItems, statusText, viewWords } from '../words.js';
 import { FakeWorker } from './fake-engine.js';
 
-const settled = ['person', 'over', 'setup', 'error'];
+const settled = ['person', 'over', 'setup', 'error', 'opening'];
 
 export function openPage(address = '') {
   const state = defaults();

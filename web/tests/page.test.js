@@ -4,7 +4,7 @@ import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { gameMoves } from '../state.js';
 import { controls, picture } from '../view.js';
-import { endText, recordItems, statusText, viewWords } from '../words.js';
+import { endText, recordItems, setupNote, statusText, viewWords } from '../words.js';
 import { openPage } from './page-harness.js';
 
 const NEW = 'size=15&you=black&opponent=1';  // the address of a new game
@@ -162,4 +162,39 @@ test('a hint with its own view and line; the end of a game in words', async () =
   assert.deepEqual([state.phase, endText(state), viewWords(state).text],
     ['over', 'You win (black): five in a row from A1 to E1.', 'The game is over.']);
   assert.deepEqual(picture(state).fiveLines, [[[0, 14], [4, 14]]]);
+});
+
+test('Swap2: the stones and choices of each side, the address, Stop, a reload', async () => {
+  const page = await openPage();
+  const { state, actions } = page;
+  const play = async (...moves) => {
+    for (const square of moves) {
+      actions.personMove(...square);
+      await page.settle();
+    }
+  };
+  page.worker().swap2Choice = 'white';
+  actions.newGame({ opener: 'you' });
+  await page.settle();
+  await play([7, 7], [8, 6], [9, 5], [5, 5]);  // the engine takes white and plays A15
+  actions.takeBack();
+  await page.settle();
+  assert.equal(page.address, 'size=15&swap2=you&opening=3&you=black&opponent=1&' +
+    'moves=H8,I9,J10,A15&opponents=8', 'the opening and the engine\'s stone are not taken back');
+  assert.equal(setupNote(state), 'Swap2: you placed the first three stones; Quillmot took white.');
+
+  // Stopping the engine's choice takes back the stone it answers; a reload resumes the opening.
+  actions.newGame();
+  await page.settle();
+  await play([7, 7], [8, 6]);
+  page.worker().hold = 'swap2Decide';
+  actions.personMove(9, 5);
+  await new Promise((resolve) => setTimeout(resolve, 5));
+  actions.stop();
+  await page.settle();
+  const reloaded = await openPage(page.address);
+  for (const { state: s } of [page, reloaded]) {
+    assert.deepEqual([s.phase, gameMoves(s).length, s.swap2.decided], ['opening', 2, false]);
+  }
+  assert.match(statusText(reloaded.state), /place the first three stones.*\(2 of 3 placed\)/);
 });
