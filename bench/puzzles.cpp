@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -45,6 +46,9 @@ constexpr int WANTED[GRADES] = {30, 30, 30, 30, 20};
 constexpr int KEPT = 80;
 constexpr int WANTED_IN_ALL = 300;
 constexpr int OPENING_STONES = 3;
+constexpr int SCHEDULE[] = {1, 5, 2, 6, 3, 7, 4, 5, 6, 7};
+constexpr int SCHEDULE_LENGTH = static_cast<int>(std::size(SCHEDULE));
+static_assert(LEVEL_COUNT == 8, "the schedule plays every level below full strength");
 
 int gradeOf(int attackerMoves) { return attackerMoves >= 6 ? GRADES - 1 : attackerMoves - 2; }
 
@@ -67,13 +71,13 @@ std::string squares(const Point* moves, int count) {
     return text;
 }
 
-bool judge(Engine& engine, Puzzle& puzzle, const char*& reason) {
+PuzzleVerdict judge(Engine& engine, Puzzle& puzzle) {
     Solution solution;
-    if (!isPuzzle(engine, solution, reason)) return false;
+    const PuzzleVerdict verdict = judgePuzzle(engine, solution);
     puzzle.solution = squares(solution.moves, solution.length);
     puzzle.attackerMoves = solution.attackerMoves();
     puzzle.fours = solution.fours;
-    return true;
+    return verdict;
 }
 
 // One game between a level and the full search at the allowance, from a balanced opening;
@@ -81,28 +85,32 @@ bool judge(Engine& engine, Puzzle& puzzle, const char*& reason) {
 // gives a puzzle. Returns what it was: 1 a puzzle, 0 none found, -1 not unique or unsolved.
 int puzzleOfGame(int game, Puzzle& puzzle, bool verbose) {
     const Level full{"full search", 0, 1, NO_CAP, PUZZLE_NODES};
-    const Level& weak = *findLevel(1 + game % (LEVEL_COUNT - 1));
-    const bool weakBlack = (game / (LEVEL_COUNT - 1)) % 2 == 0;
-    auto players = positions::startedEngine(BOARD), other = positions::startedEngine(BOARD);
+    // Every level below full strength in turn, and the upper three as often again: their
+    // games give most of the longer puzzles.
+    const int cycle = game % SCHEDULE_LENGTH;
+    const Level& weak = *findLevel(SCHEDULE[cycle]);
+    const bool weakBlack = (game / SCHEDULE_LENGTH) % 2 == 0;
+    auto black = positions::startedEngine(BOARD), white = positions::startedEngine(BOARD);
     auto judged = positions::startedEngine(BOARD);
-    Engine* engines[2] = {players.get(), other.get()};
+    Engine* engines[2] = {black.get(), white.get()};
     LevelRandom random(PUZZLE_SEED + game);
     const Opening opening = drawBalancedOpening(*judged, random);
     std::vector<Point> moves(opening.begin(), opening.end());
-    for (Engine* e : {players.get(), other.get(), judged.get()})
+    for (Engine* e : {black.get(), white.get(), judged.get()})
         for (const Point p : opening) e->makeMove(p.x, p.y);
     for (;;) {
         const int mover = static_cast<int>(moves.size()) % 2;
         if (static_cast<int>(moves.size()) > OPENING_STONES) {
-            const char* reason;
-            if (judge(*judged, puzzle, reason)) {
+            const PuzzleVerdict verdict = judge(*judged, puzzle);
+            if (verdict == PuzzleVerdict::PUZZLE) {
                 puzzle.moves = squares(moves.data(), static_cast<int>(moves.size()));
                 puzzle.game = game;
                 return 1;
             }
-            if (std::strcmp(reason, "no forced five") != 0) {
+            if (verdict != PuzzleVerdict::NO_FORCED_FIVE) {
                 if (verbose)
-                    std::printf("  game %d: %s after %zu stones: %s\n", game, reason, moves.size(),
+                    std::printf("  game %d: %s after %zu stones: %s\n", game, verdictText(verdict),
+                                moves.size(),
                                 squares(moves.data(), static_cast<int>(moves.size())).c_str());
                 return -1;
             }
@@ -113,7 +121,7 @@ int puzzleOfGame(int game, Puzzle& puzzle, bool verbose) {
         const Point move = playLevel(engine, weakMoves ? weak : full, 0, random.next());
         if (!engine.isEmptySquare(move)) return 0;
         moves.push_back(move);
-        for (Engine* e : {players.get(), other.get(), judged.get()}) e->makeMove(move.x, move.y);
+        for (Engine* e : {black.get(), white.get(), judged.get()}) e->makeMove(move.x, move.y);
         Point five[MAX_FIVE_SQUARES];
         if (fiveThrough(*judged, move, five) > 0) {
             if (verbose)
@@ -225,8 +233,10 @@ int verify(const char* path, long long every) {
         ++checked;
         auto engine = positions::positionFromMoves(BOARD, BOARD, field(line, "moves"));
         Puzzle puzzle;
-        const char* reason = "a bad move list";
-        if (engine != nullptr && judge(*engine, puzzle, reason)) {
+        const PuzzleVerdict verdict =
+            engine != nullptr ? judge(*engine, puzzle) : PuzzleVerdict::UNSOLVED;
+        const char* reason = engine == nullptr ? "a bad move list" : verdictText(verdict);
+        if (verdict == PuzzleVerdict::PUZZLE) {
             reason = "another solution than the file's";
             if (puzzle.solution == field(line, "solution") &&
                 std::to_string(puzzle.attackerMoves) == field(line, "length") &&

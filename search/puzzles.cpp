@@ -119,16 +119,28 @@ int playOutSolution(Engine& engine, Point* line, bool& fours) {
     return five ? length : 0;
 }
 
-bool isPuzzle(Engine& engine, Solution& solution, const char*& reason) {
-    reason = "no forced five";
-    if (threatSearchCode(engine) < 3) return false;
+const char* verdictText(PuzzleVerdict verdict) {
+    switch (verdict) {
+        case PuzzleVerdict::PUZZLE:
+            return "a puzzle";
+        case PuzzleVerdict::NO_FORCED_FIVE:
+            return "no forced five";
+        case PuzzleVerdict::NOT_UNIQUE:
+            return "not unique";
+        case PuzzleVerdict::UNSOLVED:
+            return "no solution played out";
+    }
+    return "";
+}
+
+PuzzleVerdict judgePuzzle(Engine& engine, Solution& solution) {
+    if (threatSearchCode(engine) < 3) return PuzzleVerdict::NO_FORCED_FIVE;
     Point first;
-    if (forcedFive(engine, first) < 3) return false;
-    reason = "not unique";
-    if (!isOnlyWinningMove(engine, first)) return false;
-    reason = "no solution played out";
+    if (forcedFive(engine, first) < 3) return PuzzleVerdict::NO_FORCED_FIVE;
+    if (!isOnlyWinningMove(engine, first)) return PuzzleVerdict::NOT_UNIQUE;
     solution.length = playOutSolution(engine, solution.moves, solution.fours);
-    return solution.length >= 3 && solution.moves[0] == first;
+    return solution.length >= 3 && solution.moves[0] == first ? PuzzleVerdict::PUZZLE
+                                                              : PuzzleVerdict::UNSOLVED;
 }
 
 }  // namespace quillmot

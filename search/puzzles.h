@@ -57,9 +57,11 @@ struct Solution {
     int attackerMoves() const { return (length + 1) / 2; }
 };
 
-// Whether the position is a puzzle for the side to move: a forced five of two moves or more
-// that the threat search sees and the full search confirms, one first move only, and a
-// solution that plays out. reason says why not.
-bool isPuzzle(Engine& engine, Solution& solution, const char*& reason);
+// What a position is for the side to move: a puzzle (a forced five of two moves or more that
+// the threat search sees and the full search confirms, one first move only, and a solution
+// that plays out), or why not.
+enum class PuzzleVerdict { PUZZLE, NO_FORCED_FIVE, NOT_UNIQUE, UNSOLVED };
+const char* verdictText(PuzzleVerdict verdict);
+PuzzleVerdict judgePuzzle(Engine& engine, Solution& solution);
 
 }  // namespace quillmot
