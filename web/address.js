@@ -43,7 +43,7 @@ const engineMoveCount = (spec) => engineMoves(spec).filter(Boolean).length;
 const KNOWN = ['size', 'black', 'white', 'turn', 'you', 'opponent', 'moves', 'opponents',
   'level', 'levels', 'swap2', 'opening'];
 
-// The Swap2 opening of an address, checked against the spec's set-up and moves, or null.
+// The Swap2 opening of an address, checked against the address's set-up and moves, or null.
 function swap2Of(params, spec) {
   const opener = params.get('swap2'), opening = params.get('opening');
   if (opener === null) {
