@@ -79,8 +79,8 @@ export function createActions(state, host) {
     if (state.mode === 'play') history.write(encodeAddress(gameSpec(state)), how);
   }
 
-  // The game an address describes (see address.js) into the engine. how: push or replace the address
-  // (null: leave it). fromAddress: a refusal is the address's fault, and a new game
+  // The game an address describes (see address.js) into the engine. how: push or replace the
+  // address (null: leave it). fromAddress: a refusal is the address's fault, and a new game
   // replaces it. reports: the engine's known reports of the moves, by index. fresh: another
   // game, whose variations and review go.
   // hold: the game waits, whoever is to move (a line made the main line to be played on).
