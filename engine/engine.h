@@ -170,8 +170,8 @@ public:
     // and threat tables keep what earlier searches stored: later searches profit from it.
     void beginSearch(const SearchLimits& searchLimits);
     // The budget and the deepest iteration of the next iterative deepening, for every caller
-    // but the front end, which writes timeBudget and maxDepth itself. NO_DEADLINE_MS lets the
-    // depth alone end the search.
+    // but the front end's move, which writes timeBudget and maxDepth itself. NO_DEADLINE_MS
+    // lets the depth alone end the search.
     void setSearchBudget(int milliseconds, int depth = MAX_SEARCH_DEPTH);
     // The report of a completed iteration from the line in row 0 of the principal-variation
     // store: kept in report and told to the limits' callback.
@@ -180,7 +180,7 @@ public:
     // Iterative deepening (iterate.cpp) within timeBudget and maxDepth: the first move of the
     // best line, NO_MOVE when the search found none. Engine coordinates.
     Point deepen(const SearchLimits& searchLimits = {});
-    // The same in protocol coordinates, as the turn driver calls it; -4, -4 for no move.
+    // The same in protocol coordinates; -4, -4 for no move.
     void iterativeDeepening(int& x, int& y, const SearchLimits& searchLimits = {});
     // The move of a game: iterative deepening, and the fallback square when the search
     // yields none (its first iteration cut short, or no candidate). NO_MOVE only when the

@@ -27,8 +27,10 @@ constexpr InfoKey INFO_KEYS[] = {
 }  // namespace
 
 FrontEnd::Exit FrontEnd::run() {
-    while (!endOfInput_ && getLine())
+    while (pendingCommand_ || (!endOfInput_ && getLine())) {
+        pendingCommand_ = false;
         if (!doCommand()) return Exit::End;
+    }
     return Exit::EndOfInput;
 }
 
@@ -139,7 +141,8 @@ void FrontEnd::commandRectstart(const char* args) {
 
 // BOARD imposes a whole new position: a fresh game on the current board, then the stones
 // of the block, one line each, until a line that is not a stone line; then the engine
-// thinks. A stone line names an empty square of the board and whose stone it is.
+// thinks, unless a stone could not be placed. A stone line names an empty square of the
+// board and whose stone it is.
 bool FrontEnd::commandBoard() {
     stopAndEnsureEngine();
     const bool haveEngine = engine_ != nullptr;
@@ -152,7 +155,7 @@ bool FrontEnd::commandBoard() {
                                stone[1] >= 0 && stone[1] < boardHeight_ &&
                                (stone[2] == WHO_OWN || stone[2] == WHO_OPPONENT);
         if (!haveEngine) {
-            if (stoneLine) continue;  // read the block through, so it cannot come back as commands
+            if (stoneForm) continue;  // read the block through, so it cannot come back as commands
             requireEngine();
             return true;
         }
@@ -178,7 +181,8 @@ bool FrontEnd::commandBoard() {
         do {
             if (!getLine()) return true;
         } while (scanInts(cmdBuffer_, "%d,%d,%d", stone) == 3);
-        return equalsIgnoreCase(cmdBuffer_, "done") || doCommand();
+        pendingCommand_ = !equalsIgnoreCase(cmdBuffer_, "done");
+        return true;
     }
 }
 

@@ -25,7 +25,7 @@ struct FrontEndOptions {
     // Above 0: every search gets this many milliseconds, whatever the settings (for
     // driving the protocol fast in tests and fuzzing).
     int fixedBudget = 0;
-    // The deepest iteration of every new engine's searches.
+    // The deepest iteration of every turn's searches (a move or a Swap2 choice).
     int maxDepth = MAX_SEARCH_DEPTH;
 };
 
@@ -86,6 +86,7 @@ private:
     // The budget of the turn that would make move moveNumber of the game: from the settings
     // (or the fixed budget), within the manager's limits, the shortest for timeout_turn 0.
     int turnBudgetFor(int moveNumber);
+    int turnDepth() const;
     void brainTurn();
     void swap2Turn();
     void brainEnd() {}
@@ -115,6 +116,9 @@ private:
     std::unique_ptr<WorkerThread> worker_;
     bool quit_ = false;  // set only while the worker is idle, to end it at teardown
     bool endOfInput_ = false;
+    // The line in cmdBuffer is a command still to run: a BOARD block ended by it leaves it to
+    // the command loop, so that blocks after blocks never nest calls.
+    bool pendingCommand_ = false;
 };
 
 }  // namespace quillmot

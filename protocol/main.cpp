@@ -11,6 +11,7 @@ int main() {
     quillmot::setBinaryInput(stdin);
     quillmot::FrontEnd frontEnd(stdin, stdout);
     frontEnd.run();
-    // END has waited for the running turn; at the end of input nothing more is written.
+    // After END, or at the end of input, the process leaves at once: a turn still running is
+    // cut short and its move is never written.
     frontEnd.exitNow();
 }

@@ -118,7 +118,7 @@ void FrontEnd::brainTurn() {
     // A turn limit of 0 asks for an answer as fast as possible: the first iteration alone,
     // which the shortest budget still bounds.
     engine.timeBudget = turnBudgetFor(moveNumber_);
-    engine.maxDepth = settings_.turnLimit.load() == 0 ? FIRST_DEPTH : options_.maxDepth;
+    engine.maxDepth = turnDepth();
     const bool detail = settings_.showDetail.load() != 0;
     ReportLines lines{&output_};
     SearchLimits limits;
@@ -136,6 +136,11 @@ void FrontEnd::brainTurn() {
     playAndReport(x, y);
 }
 
+// The deepest iteration of a turn: a turn limit of 0 asks for the first iteration alone.
+int FrontEnd::turnDepth() const {
+    return settings_.turnLimit.load() == 0 ? FIRST_DEPTH : options_.maxDepth;
+}
+
 int FrontEnd::turnBudgetFor(int moveNumber) {
     if (options_.fixedBudget > 0) return options_.fixedBudget;
     int timeoutTurn = settings_.timeoutTurn.load();
@@ -151,10 +156,10 @@ int FrontEnd::turnBudgetFor(int moveNumber) {
 // as "SWAP" or as the squares to place on one line. The engine's game stays as it was.
 void FrontEnd::swap2Turn() {
     Engine& engine = *engine_;
-    const Swap2Decision decision =
-        swap2Count_ == 0
-            ? swap2Opening(engine, static_cast<uint64_t>(readClock()))
-            : swap2Decide(engine, swap2Stones_, swap2Count_, turnBudgetFor(swap2Count_ + 1));
+    const Swap2Decision decision = swap2Count_ == 0
+                                       ? swap2Opening(engine, static_cast<uint64_t>(readClock()))
+                                       : swap2Decide(engine, swap2Stones_, swap2Count_,
+                                                     turnBudgetFor(swap2Count_ + 1), turnDepth());
     if (decision.swap) {
         output_.pipeOut("SWAP");
         return;

@@ -37,12 +37,14 @@ Swap2Decision swap2Opening(Engine& engine, uint64_t seed) {
     return decision;
 }
 
-Swap2Decision swap2Decide(Engine& engine, const Point* stones, int count, int milliseconds) {
+Swap2Decision swap2Decide(Engine& engine, const Point* stones, int count, int milliseconds,
+                          int maxDepth) {
     BorrowedBoard board(engine);
     for (int i = 0; i < count; ++i) engine.makeMove(stones[i].x, stones[i].y);
     const int64_t start = readClock();
     // On three stones a second search may follow: the first takes half the time.
-    engine.setSearchBudget(count == 3 && milliseconds > 1 ? milliseconds / 2 : milliseconds);
+    engine.setSearchBudget(count == 3 && milliseconds > 1 ? milliseconds / 2 : milliseconds,
+                           maxDepth);
     const Point move = engine.gameMove();
     Swap2Decision decision;
     decision.score = engine.report.score - TEMPO_BONUS;
@@ -57,7 +59,7 @@ Swap2Decision swap2Decide(Engine& engine, const Point* stones, int count, int mi
     // Even: place Black's best reply too, and let the other side choose.
     engine.makeMove(move.x, move.y);
     const int64_t left = milliseconds - (readClock() - start);
-    engine.setSearchBudget(left > 1 ? static_cast<int>(left) : 1);
+    engine.setSearchBudget(left > 1 ? static_cast<int>(left) : 1, maxDepth);
     const Point reply = engine.gameMove();
     if (isSquare(reply)) decision.stones[decision.count++] = reply;
     return decision;

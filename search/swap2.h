@@ -30,7 +30,8 @@ Swap2Decision swap2Opening(Engine& engine, uint64_t seed);
 // side-to-move bonus: on three stones below -EVEN_BAND swap, above EVEN_BAND place the
 // fourth stone, otherwise place the fourth and Black's best reply to it, the second search
 // taking what the first left of the time; on five stones below 0 swap, otherwise place the
-// sixth.
-Swap2Decision swap2Decide(Engine& engine, const Point* stones, int count, int milliseconds);
+// sixth. No search goes deeper than maxDepth.
+Swap2Decision swap2Decide(Engine& engine, const Point* stones, int count, int milliseconds,
+                          int maxDepth = MAX_SEARCH_DEPTH);
 
 }  // namespace quillmot

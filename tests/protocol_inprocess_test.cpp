@@ -2,6 +2,7 @@
 // made to do from outside: an Engine that cannot be allocated, the count of Engines made,
 // and the way the command loop ends.
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <cstdio>
 #include <functional>
@@ -99,6 +100,37 @@ TEST(ProtocolFrontEnd, TheLoopEndsAtEndOrAtTheEndOfInput) {
     EXPECT_EQ(partial.output, "");
     EXPECT_EQ(partial.exit, FrontEnd::Exit::EndOfInput);
     EXPECT_EQ(made, 0);
+}
+
+// A refused BOARD block hands the line after it back to the command loop: thousands of such
+// blocks in a row, each ended by the next BOARD, must not nest a call apiece. The session runs
+// on a thread with a small stack, which calls nested per block would overflow.
+TEST(ProtocolFrontEnd, RefusedBoardBlocksInARowNestNoCalls) {
+    constexpr int BLOCKS = 4000;
+    std::string input = "START 5\n";
+    for (int i = 0; i < BLOCKS; ++i) input += "BOARD\n1,1,3\n";
+    input += "ABOUT\n";
+    struct Run {
+        const std::string* input;
+        SessionResult result;
+    } run{&input, {}};
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+    pthread_attr_setstacksize(&attr, 256 * 1024);
+    pthread_t thread;
+    auto body = [](void* arg) -> void* {
+        Run& r = *static_cast<Run*>(arg);
+        FrontEndOptions options;
+        options.fixedBudget = 20;
+        r.result = runSession(*r.input, std::move(options));
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attr, body, &run), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attr);
+    std::string expected = "OK\n";
+    for (int i = 0; i < BLOCKS; ++i) expected += "ERROR x,y,who or DONE expected\n";
+    EXPECT_EQ(run.result.output, expected + ABOUT_TEXT + "\n");
 }
 
 void expectLegalFill(const SessionResult& r) {
