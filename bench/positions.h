@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/fives.h"
+#include "engine/set_up.h"
 
 namespace quillmot::positions {
 
@@ -52,21 +54,40 @@ inline void playMoves(Engine& engine, const std::vector<std::pair<int, int>>& mo
     for (const auto& [x, y] : moves) engine.move(x, y);
 }
 
+// The list positionFromMoves reads: "7,7 8,8 6,9", protocol coordinates, "pass" for a turn
+// given away.
+inline std::string movesText(const Point* moves, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) text += ' ';
+        if (moves[i] == PASS) {
+            text += "pass";
+            continue;
+        }
+        const ProtocolSquare p = toProtocol(moves[i]);
+        text += std::to_string(p.x) + "," + std::to_string(p.y);
+    }
+    return text;
+}
+
 // An engine holding the moves of a list such as "7,7 8,8 6,9" in play order, where "pass"
-// gives the turn away without a stone; nullptr when a move is malformed, off the board or
-// on a stone.
+// gives the turn away without a stone; nullptr when a move is malformed, off the board, on
+// a stone or after a five, or a pass finds no room in the history.
 inline std::unique_ptr<Engine> positionFromMoves(int width, int height, const std::string& moves) {
     auto engine = startedEngine(width, height);
     std::istringstream list(moves);
     std::string move;
     while (list >> move) {
+        if (hasFiveAnywhere(*engine)) return nullptr;
         if (move == "pass") {
+            if (!canPass(*engine)) return nullptr;
             engine->passTurn();
             continue;
         }
         int x, y;
-        if (std::sscanf(move.c_str(), "%d,%d", &x, &y) != 2 || x < 0 || x >= width || y < 0 ||
-            y >= height || !engine->isEmptySquare(toEngine(x, y)))
+        char rest;
+        if (std::sscanf(move.c_str(), "%d,%d%c", &x, &y, &rest) != 2 || x < 0 || x >= width ||
+            y < 0 || y >= height || !engine->isEmptySquare(toEngine(x, y)))
             return nullptr;
         engine->move(x, y);
     }

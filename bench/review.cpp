@@ -64,11 +64,6 @@ Reviewed reviewAll(const Engine& game, int from, int64_t nodes, Engine& scratch)
     return reviewed;
 }
 
-std::string squareText(Point square) {
-    const ProtocolSquare p = toProtocol(square);
-    return std::to_string(p.x) + "," + std::to_string(p.y);
-}
-
 // The score of a position for Black without the bonus, as the page's graph reads it.
 std::string scoreText(const PositionView& view, int toMove) {
     if (view.forced != 0) {
@@ -79,15 +74,6 @@ std::string scoreText(const PositionView& view, int toMove) {
     if (!view.known()) return "?";
     const int value = view.report.score - TEMPO_BONUS;
     return std::to_string(toMove == 0 ? value : -value);
-}
-
-std::string lineText(const SearchReport& report) {
-    std::string text;
-    for (int i = 0; i < report.lineLength; ++i) {
-        if (i > 0) text += ' ';
-        text += squareText(report.line[i]);
-    }
-    return text;
 }
 
 // The colour of the stone of history entry `entry`.
@@ -123,11 +109,12 @@ void printReview(const Engine& game, int from, const Reviewed& reviewed, int64_t
         const PositionView& before = reviewed.views[i];
         const PositionView& after = reviewed.views[i + 1];
         std::printf("%4zu. %s %-6s %7s %s", i + 1, mover == 0 ? "black" : "white",
-                    squareText(move).c_str(), scoreText(after, 1 - mover).c_str(),
+                    positions::movesText(&move, 1).c_str(), scoreText(after, 1 - mover).c_str(),
                     MARK_SYMBOLS[reviewed.marks[i]]);
         if (reviewed.marks[i] != MARK_NONE && before.report.lineLength > 0)
-            std::printf("  better %s (%s): %s", squareText(before.report.line[0]).c_str(),
-                        scoreText(before, mover).c_str(), lineText(before.report).c_str());
+            std::printf("  better %s (%s): %s", positions::movesText(before.report.line, 1).c_str(),
+                        scoreText(before, mover).c_str(),
+                        positions::movesText(before.report.line, before.report.lineLength).c_str());
         std::printf("\n");
     }
     std::printf("%s\n%s\n", sideLine(game, from, reviewed.marks, 0).c_str(),
@@ -143,23 +130,9 @@ std::unique_ptr<Engine> gameOf(const char* line) {
     if (!(in >> width >> height) || width < MIN_BOARD || width > MAX_BOARD || height < MIN_BOARD ||
         height > MAX_BOARD)
         return nullptr;
-    auto engine = positions::startedEngine(width, height);
-    std::string token;
-    while (in >> token) {
-        if (hasFiveAnywhere(*engine) || engine->moveCount >= MAX_HISTORY) return nullptr;
-        int x, y;
-        char rest;
-        if (token == "pass") {
-            if (engine->passCount >= MAX_MOVES) return nullptr;
-            engine->passTurn();
-        } else if (std::sscanf(token.c_str(), "%d,%d%c", &x, &y, &rest) == 2 && x >= 0 &&
-                   x < width && y >= 0 && y < height && engine->isEmptySquare(toEngine(x, y))) {
-            engine->move(x, y);
-        } else {
-            return nullptr;
-        }
-    }
-    return engine;
+    std::string moves;
+    std::getline(in, moves);
+    return positions::positionFromMoves(width, height, moves);
 }
 
 // The calibration, defined below with what it plays.
@@ -220,9 +193,9 @@ std::unique_ptr<Engine> playGame(const Opening& opening, const int levels[2], in
 }
 
 std::string gameLine(const Engine& game) {
-    std::string line = std::to_string(game.boardSize) + " " + std::to_string(game.boardHeight);
-    for (int i = 0; i < game.moveCount; ++i) line += " " + squareText(game.moveHistory[i]);
-    return line;
+    const std::string moves = positions::movesText(game.moveHistory, game.moveCount);
+    return std::to_string(game.boardSize) + " " + std::to_string(game.boardHeight) +
+           (moves.empty() ? "" : " ") + moves;
 }
 
 struct Tally {

@@ -87,21 +87,11 @@ std::unique_ptr<Engine> engineOn(const BenchPosition& position) {
     return engine;
 }
 
-void printSquare(Point square) {
-    const ProtocolSquare p = toProtocol(square);
-    std::printf(" %d,%d", p.x, p.y);
-}
-
 // The line --show prints and --game reads: "WIDTH HEIGHT x,y x,y ...".
 void showPosition(const BenchPosition& position, const Engine& engine) {
-    std::printf("%d %d", position.width, position.height);
-    for (int i = 0; i < engine.moveCount; ++i) {
-        if (engine.moveHistory[i] == PASS)
-            std::printf(" pass");
-        else
-            printSquare(engine.moveHistory[i]);
-    }
-    std::printf("\n");
+    const std::string moves = positions::movesText(engine.moveHistory, engine.moveCount);
+    std::printf("%d %d%s%s\n", position.width, position.height, moves.empty() ? "" : " ",
+                moves.c_str());
 }
 
 // The report as report and level print it.
@@ -109,10 +99,9 @@ void printReport(const SearchReport& report) {
     std::printf("  depth %2d score %6d", report.depth, report.score);
     if (const int plies = forcedPlies(report.score, report.lineLength))
         std::printf(" (five in %d)", plies);
-    std::printf(" nodes %lld ms %lld pv", static_cast<long long>(report.nodes),
-                static_cast<long long>(report.milliseconds));
-    for (int i = 0; i < report.lineLength; ++i) printSquare(report.line[i]);
-    std::printf("\n");
+    const std::string line = positions::movesText(report.line, report.lineLength);
+    std::printf(" nodes %lld ms %lld pv%s%s\n", static_cast<long long>(report.nodes),
+                static_cast<long long>(report.milliseconds), line.empty() ? "" : " ", line.c_str());
 }
 
 void printIteration(void*, const Engine&, const SearchReport& report) { printReport(report); }

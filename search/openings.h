@@ -14,8 +14,9 @@ class Engine;
 
 using Opening = std::array<Point, 3>;  // engine coordinates, in play order
 
-// The stones lie in the 5 by 5 block around the centre, and the Club level's value of the
-// position for the side to move (White) is within BALANCED_OPENING of even.
+// The stones lie in the 5 by 5 block around the centre, and the value of the position for
+// the side to move (White), by a full-width search to depth 3, is within BALANCED_OPENING of
+// even.
 constexpr int OPENING_REACH = 2;
 constexpr int BALANCED_OPENING = 40;
 

@@ -284,12 +284,18 @@ int quillmot_side_to_move(void) { return game.engine ? game.engine->sideToMove :
 
 namespace {
 
+// The engine of hints, reviews and puzzles, beside the game's own; created on first use
+// (about 30 MB).
+Engine& hintEngine() {
+    if (!game.hintEngine) game.hintEngine = std::make_unique<Engine>();
+    return *game.hintEngine;
+}
+
 // The hint engine on the position of the game's first `entries` history entries, so that it
 // sees the same position with the same side to move; its tables start empty every time, and
-// the game engine's stay its own. Created on first use (about 30 MB).
+// the game engine's stay its own.
 Engine& hintEngineOn(int entries) {
-    if (!game.hintEngine) game.hintEngine = std::make_unique<Engine>();
-    copyPosition(*game.engine, entries, *game.hintEngine);
+    copyPosition(*game.engine, entries, hintEngine());
     return *game.hintEngine;
 }
 
@@ -348,8 +354,7 @@ int quillmot_review(int from, int nodes) {
         return QUILLMOT_BAD_ARGUMENT;
     for (int i = from; i < played.moveCount; ++i)
         if (played.moveHistory[i] == PASS) return QUILLMOT_BAD_ARGUMENT;
-    if (!game.hintEngine) game.hintEngine = std::make_unique<Engine>();
-    game.searched = game.hintEngine.get();
+    game.searched = &hintEngine();
     // The positions done are read through quillmot_review_view while the review goes on.
     struct Progress {
         static void tell(void*, int done, int, const PositionView&) {
