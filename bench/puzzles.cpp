@@ -43,10 +43,10 @@ constexpr uint64_t PUZZLE_SEED = 5000;
 // and the most kept of one grade, so that no grade crowds out the others.
 constexpr int GRADES = 5;
 constexpr int WANTED[GRADES] = {30, 30, 30, 30, 20};
-constexpr int KEPT = 80;
+constexpr int KEPT = 90;
 constexpr int WANTED_IN_ALL = 300;
 constexpr int OPENING_STONES = 3;
-constexpr int SCHEDULE[] = {1, 5, 2, 6, 3, 7, 4, 5, 6, 7};
+constexpr int SCHEDULE[] = {1, 5, 6, 7, 2, 5, 6, 7, 3, 5, 6, 7, 4, 5, 6, 7};
 constexpr int SCHEDULE_LENGTH = static_cast<int>(std::size(SCHEDULE));
 static_assert(LEVEL_COUNT == 8, "the schedule plays every level below full strength");
 
@@ -60,21 +60,10 @@ struct Puzzle {
     int game = 0;
 };
 
-std::string squares(const Point* moves, int count) {
-    std::string text;
-    for (int i = 0; i < count; ++i) {
-        const ProtocolSquare p = toProtocol(moves[i]);
-        char square[16];
-        std::snprintf(square, sizeof square, "%s%d,%d", i > 0 ? " " : "", p.x, p.y);
-        text += square;
-    }
-    return text;
-}
-
 PuzzleVerdict judge(Engine& engine, Puzzle& puzzle) {
     Solution solution;
     const PuzzleVerdict verdict = judgePuzzle(engine, solution);
-    puzzle.solution = squares(solution.moves, solution.length);
+    puzzle.solution = positions::movesText(solution.moves, solution.length);
     puzzle.attackerMoves = solution.attackerMoves();
     puzzle.fours = solution.fours;
     return verdict;
@@ -85,8 +74,8 @@ PuzzleVerdict judge(Engine& engine, Puzzle& puzzle) {
 // gives a puzzle. Returns what it was: 1 a puzzle, 0 none found, -1 not unique or unsolved.
 int puzzleOfGame(int game, Puzzle& puzzle, bool verbose) {
     const Level full{"full search", 0, 1, NO_CAP, PUZZLE_NODES};
-    // Every level below full strength in turn, and the upper three as often again: their
-    // games give most of the longer puzzles.
+    // Every level below full strength, and the upper three between each of the others: their
+    // games give nearly all of the puzzles of five moves or more.
     const int cycle = game % SCHEDULE_LENGTH;
     const Level& weak = *findLevel(SCHEDULE[cycle]);
     const bool weakBlack = (game / SCHEDULE_LENGTH) % 2 == 0;
@@ -103,15 +92,16 @@ int puzzleOfGame(int game, Puzzle& puzzle, bool verbose) {
         if (static_cast<int>(moves.size()) > OPENING_STONES) {
             const PuzzleVerdict verdict = judge(*judged, puzzle);
             if (verdict == PuzzleVerdict::PUZZLE) {
-                puzzle.moves = squares(moves.data(), static_cast<int>(moves.size()));
+                puzzle.moves = positions::movesText(moves.data(), static_cast<int>(moves.size()));
                 puzzle.game = game;
                 return 1;
             }
             if (verdict != PuzzleVerdict::NO_FORCED_FIVE) {
                 if (verbose)
-                    std::printf("  game %d: %s after %zu stones: %s\n", game, verdictText(verdict),
-                                moves.size(),
-                                squares(moves.data(), static_cast<int>(moves.size())).c_str());
+                    std::printf(
+                        "  game %d: %s after %zu stones: %s\n", game, verdictText(verdict),
+                        moves.size(),
+                        positions::movesText(moves.data(), static_cast<int>(moves.size())).c_str());
                 return -1;
             }
         }
