@@ -78,14 +78,15 @@ bool forcesFive(Engine& engine, Point move) {
 
 bool isOnlyWinningMove(Engine& engine, Point move) {
     if (!forcesFive(engine, move)) return false;
+    // Every other candidate square, the best-scoring first.
     ScoredMove list[MOVE_LIST_CAPACITY];
     int count = 0;
-    scanWindow(engine.window, [&](int x, int y) {
-        const Cell& cell = engine.cells[x][y];
-        if (engine.isCandidate(cell) && (x != move.x || y != move.y))
-            list[count++] =
-                ScoredMove{static_cast<int16_t>(x), static_cast<int16_t>(y), cellScore(cell)};
-    });
+    const int candidates = engine.candidateFallback(list);
+    for (int i = 0; i < candidates; ++i) {
+        if (pointOf(list[i]) == move) continue;
+        list[count] = list[i];
+        list[count++].score = cellScore(engine.cells[list[i].x][list[i].y]);
+    }
     sortMoves(list, count);
     for (int i = 0; i < count; ++i)
         if (forcesFive(engine, pointOf(list[i]))) return false;

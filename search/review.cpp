@@ -37,6 +37,14 @@ MoveMark markOf(const PositionView& before, const PositionView& after, Point mov
 
 namespace {
 
+// into's line becomes first, then rest's line, within the line's room; rest may be into.
+void putInFront(SearchReport& into, Point first, const SearchReport& rest) {
+    const int length = rest.lineLength < PV_PLIES - 1 ? rest.lineLength : PV_PLIES - 1;
+    for (int k = length; k > 0; --k) into.line[k] = rest.line[k - 1];
+    into.line[0] = first;
+    into.lineLength = length + 1;
+}
+
 // The view of the position on e, whose tables hold nothing of an earlier search.
 void readPosition(Engine& e, int64_t nodes, PositionView& view, SearchLimits limits) {
     view = PositionView{};
@@ -95,10 +103,7 @@ void readPosition(Engine& e, int64_t nodes, PositionView& view, SearchLimits lim
         } else {
             report.score = 2 * TEMPO_BONUS - report.score;
         }
-        const int length = report.lineLength < PV_PLIES - 1 ? report.lineLength : PV_PLIES - 1;
-        for (int k = length; k > 0; --k) report.line[k] = report.line[k - 1];
-        report.line[0] = forcedLine[i];
-        report.lineLength = length + 1;
+        putInFront(report, forcedLine[i], report);
     }
 }
 
@@ -137,13 +142,8 @@ void reviewGame(const Engine& game, int from, int64_t nodes, Engine& scratch, Po
         PositionView& before = views[i];
         if (after.forced >= 0 || before.forced > 0) continue;
         before.forced = 1 - after.forced;
-        SearchReport& report = before.report;
-        report.score = -after.report.score;
-        report.line[0] = game.moveHistory[from + i];
-        const int length =
-            after.report.lineLength < PV_PLIES - 1 ? after.report.lineLength : PV_PLIES - 1;
-        for (int k = 0; k < length; ++k) report.line[k + 1] = after.report.line[k];
-        report.lineLength = length + 1;
+        before.report.score = -after.report.score;
+        putInFront(before.report, game.moveHistory[from + i], after.report);
     }
     // 3. The marks.
     for (int i = 1; i < total; ++i)
