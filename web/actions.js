@@ -84,6 +84,7 @@ export function createActions(state, host) {
   // replaces it. reports: the engine's known reports of the moves, by index. fresh: another
   // game, whose variations and review go.
   // hold: the game waits, whoever is to move (a line made the main line to be played on).
+  // True once the game is in; nothing (or a bad address's new game) when refused or stale.
   async function load(spec, options) {
     const { how, fromAddress = false, reports = [], fresh = false, hold = false } = options;
     freeEngine();
@@ -114,6 +115,7 @@ export function createActions(state, host) {
     if (how) writeAddress(how);
     if (hold) state.phase = ended(state) ? 'over' : 'person';
     else goOn();
+    return true;
   }
 
   // Whose turn it is decides what comes next: in a Swap2 opening, its next stone or choice.
@@ -268,6 +270,13 @@ export function createActions(state, host) {
     return personMove(x, y);
   }
 
+  // Back from puzzles to the game left for them, or to a new game when there was none.
+  function leavePuzzles() {
+    const left = state.leftGame;
+    state.leftGame = null;
+    return left ? loadAddress(left, 'push') : newGame();
+  }
+
   // The first worker's description of the module, then the game in the address.
   function ready(about) {
     if (state.about) return;
@@ -288,7 +297,7 @@ export function createActions(state, host) {
   const puzzles = puzzleActions({ state, host, redraw, ask, freeEngine, fail, badAddress, name });
   return {
     ...setup, ...reviews, ...puzzles, ...choiceActions(state, host, writeAddress),
-    enterSetup: () => setup.enterSetup(), begin, ready, fail, newGame, loadAddress, personMove,
-    takeBack, stop, hint: askHint, activate, swap2Choose: swap2.choose,
+    enterSetup: () => setup.enterSetup(), begin, ready, fail, newGame, loadAddress, leavePuzzles,
+    personMove, takeBack, stop, hint: askHint, activate, swap2Choose: swap2.choose,
   };
 }

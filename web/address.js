@@ -14,7 +14,7 @@
 import { COLOURS, parseSquare, squareName } from './notation.js';
 
 // A spec: {size, black, white: squares, toMove, you: colours, level, moves: squares,
-// levels: the engine's moves' levels}.
+// levels: the engine's moves' levels, swap2: {opener, stones, decided} or null}.
 export function encodeAddress(spec) {
   const names = (squares) => squares.map((s) => squareName(s, spec.size)).join(',');
   const parts = [['size', spec.size]];

@@ -10,7 +10,7 @@ export function createClient({ spawn, onReady, onFatal }) {
   let worker = null;
   let nextId = 1;
   let generation = 0;
-  const pending = new Map();  // id -> {resolve, generation}
+  const pending = new Map();  // id -> {resolve, generation, onProgress}
 
   function drop() {
     if (worker) worker.terminate();

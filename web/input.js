@@ -69,7 +69,7 @@ export function bindInput(doc, state, actions) {
     'learn-stop': actions.stopLearning,
     puzzles: () => actions.openPuzzle(), 'puzzle-next': () => actions.openPuzzle(),
     'puzzle-solution': actions.showPuzzleSolution, 'puzzle-step': actions.puzzleSolutionMove,
-    'puzzle-retry': actions.retryPuzzle, 'puzzle-leave': () => actions.newGame(),
+    'puzzle-retry': actions.retryPuzzle, 'puzzle-leave': actions.leavePuzzles,
     'swap2-black': () => actions.swap2Choose('black'),
     'swap2-white': () => actions.swap2Choose('white'),
     'swap2-two': () => actions.swap2Choose('two'),

@@ -6,9 +6,9 @@
 // kept for the next visit (puzzles.js).
 //
 // page: what actions.js shares (state, host, redraw, ask, freeEngine, fail, badAddress, name).
-import { encodePuzzle } from './address.js';
+import { encodeAddress, encodePuzzle } from './address.js';
 import { nextPuzzle, parsePuzzles, recordResult } from './puzzles.js';
-import { adoptGame, reset, stoneAt } from './state.js';
+import { adoptGame, gameSpec, reset, stoneAt } from './state.js';
 
 const WRONG_MOVES = 2;  // refused moves before the solution is shown
 
@@ -50,6 +50,7 @@ export function puzzleActions(page) {
     const puzzle = id === null ? nextPuzzle(puzzles, record, state.puzzle?.id ?? null)
       : puzzles.find((p) => p.id === id);
     if (!puzzle) return badAddress(`there is no puzzle ${id}`);
+    if (state.mode === 'play') state.leftGame = encodeAddress(gameSpec(state));
     reset(state);
     const size = state.puzzles.size;
     Object.assign(state, {

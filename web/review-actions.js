@@ -6,14 +6,13 @@
 import {
   ended, gameMoves, idle, lineKey, liveReview, shownEntries, shownStones, stoneAt,
 } from './state.js';
-import { flaggedMoves } from './review-words.js';
+import { flaggedMoves, toMoveAt } from './review-words.js';
 import { openingEnd } from './swap2.js';
 import { addLine, attached, promote } from './variations.js';
 
 export function reviewActions(page) {
   const { state, redraw, redrawSoon, ask, load, dropFrom, personMove } = page;
   const reviewable = () => idle(state) && state.mode === 'play';
-  const toMoveAt = (entries) => (state.setupToMove + entries - state.setupCount) % 2;
   const shownVariation = () =>
     state.variationAt && attached(state).find((v) => v.index === state.variationAt.index);
 
@@ -26,8 +25,9 @@ export function reviewActions(page) {
     const v = shownVariation();
     if (v && where !== 'last' && where !== 'first') {
       const n = state.variationAt.moves + (where === 'back' ? -1 : 1);
+      const at = state.setupCount + n;  // back on the main line: its end is the game itself
       if (n > v.at) state.variationAt.moves = Math.min(n, v.line.length);
-      else Object.assign(state, { variationAt: null, reviewAt: state.setupCount + n });
+      else Object.assign(state, { variationAt: null, reviewAt: at >= end ? null : at });
       return redraw();
     }
     state.variationAt = null;
@@ -62,19 +62,21 @@ export function reviewActions(page) {
 
   // Variation `index` becomes the main line, the old continuation a variation. Shown after
   // `moves` of its moves; `cut`: play goes on from there, the rest kept as a variation.
+  // False when nothing was made the main line: a refused load, or another game begun meanwhile.
   async function promoteVariation(index, moves = null, cut = false) {
-    if (!reviewable() || !state.variations[index]) return;
+    if (!reviewable() || !state.variations[index]) return false;
     const { spec, reports } = promote(state, index);
-    await load(spec, { how: 'replace', reports, hold: moves !== null });
-    if (moves === null) return;
+    if (!await load(spec, { how: 'replace', reports, hold: moves !== null })) return false;
+    if (moves === null) return true;
     state.reviewAt = state.setupCount + moves >= state.game.moves.length ? null
       : state.setupCount + moves;
-    if (cut) return dropFrom(state.setupCount + moves);
-    redraw();
+    if (cut) await dropFrom(state.setupCount + moves);
+    else redraw();
+    return true;
   }
 
   function deleteVariation(index) {
-    if (!reviewable()) return;
+    if (!reviewable() || !state.variations[index]) return;
     state.variations.splice(index, 1);
     state.variationAt = null;
     redraw();
@@ -85,9 +87,9 @@ export function reviewActions(page) {
   async function playInVariation(x, y) {
     const v = shownVariation();
     const n = state.variationAt.moves;
-    if (!v || toMoveAt(state.setupCount + n) !== state.you) return;
+    if (!v || toMoveAt(state, state.setupCount + n) !== state.you) return;
     if (stoneAt({ moves: shownStones(state) }, [x, y])) return;
-    await promoteVariation(v.index, n);
+    if (!await promoteVariation(v.index, n)) return;
     if (state.game.moves.length >= state.setupCount + n) return personMove(x, y);
   }
 
@@ -134,7 +136,7 @@ export function reviewActions(page) {
     if (!reviewable() || state.variationAt) return;
     const entries = shownEntries(state);
     if (entries === state.game.moves.length && ended(state)) return;
-    const [phase, reviewAt, mover] = [state.phase, state.reviewAt, toMoveAt(entries)];
+    const [phase, reviewAt, mover] = [state.phase, state.reviewAt, toMoveAt(state, entries)];
     const analysis = { mover, entries, moves: [] };
     Object.assign(state, { analysis, learn: null, said: '', search: { kind: 'analysis', mover } });
     const reply = await ask('analysing', 'analyse', { entries, ms: state.think }, (message) => {

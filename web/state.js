@@ -60,14 +60,17 @@ export function defaults() {
     // it is known}. Its position is the game's set-up, the person's moves the game's moves.
     puzzle: null,
     puzzleRecord: emptyRecord(),  // the rating, the puzzles solved and missed: kept
-    search: null,       // the running search: {kind: move, hint or analysis, level, mover}
+    leftGame: null,     // the address of the game left for puzzles, which Back to playing resumes
+    // the running search: {kind: move, hint, analysis, review or swap2, level, mover}
+    search: null,
     live: null,         // its last completed iteration, a report, as it comes
     // The game's review: {line: the main line it read (lineKey), views: per position from the
-    // set-up on (a report with known), marks: per move (codes of about.marks), total}.
+    // set-up on (a report with known), marks: per move (codes of about.marks), total, done:
+    // true once the review is whole, seconds: the time it took}.
     review: null,
-    // Moves kept off the main line: [{at: moves of the main line before it, moves: stones,
-    // notes: as notes}], each a continuation that a take back, Continue from here, a move
-    // while reviewing or a better move of the review set aside.
+    // Moves kept off the main line: [{line: its whole line of stones from the set-up, notes:
+    // as notes}], each a continuation that a take back, Continue from here, a move while
+    // reviewing or a better move of the review set aside.
     variations: [],
     cursor: [7, 7],     // the keyboard cursor
     cursorShown: false,  // after keyboard use on the board, until the next click
@@ -164,7 +167,7 @@ export function outcome(state) {
 // The hint, while it belongs to the position on the board.
 export function liveHint(state) {
   const { hint } = state;
-  return hint && state.reviewAt === null && state.mode === 'play' &&
+  return hint && state.reviewAt === null && state.variationAt === null && state.mode === 'play' &&
     hint.at === state.game.moves.length ? hint : null;
 }
 

@@ -1,15 +1,16 @@
 // Variations: lines of moves kept beside the main line, so that a take back, Continue from
-// here or a move while reviewing never loses a move. The engine holds the main line alone
-// (the game in play, which the address holds); a variation is kept as its whole line from the
-// set-up, shown where it leaves the main line, and made the main line by loading it.
+// here or a move while reviewing never loses a move (Stop during the engine's move takes the
+// person's move back for good: the engine would only play the same again). The engine holds
+// the main line alone (the game in play, which the address holds); a variation is kept as its
+// whole line from the set-up, shown where it leaves the main line, and made the main line by
+// loading it.
+import { sameSquare } from './notation.js';
 import { engineColour, gameMoves, gameSpec } from './state.js';
-
-const same = (a, b) => a[0] === b[0] && a[1] === b[1];
 
 // How many moves two lines share from the start.
 function common(a, b) {
   let n = 0;
-  while (n < a.length && n < b.length && same(a[n], b[n])) ++n;
+  while (n < a.length && n < b.length && sameSquare(a[n], b[n])) ++n;
   return n;
 }
 

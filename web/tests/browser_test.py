@@ -207,6 +207,7 @@ class BrowserTest:
         self.page = page
         self.out = out
         self.only = only
+        self.left_game = None  # the address a puzzle was first opened from
         self.passed = 0
         self.failed = 0
 
@@ -844,6 +845,8 @@ class BrowserTest:
         page = self.page
         with open(os.path.join(WEB, "puzzles.json")) as file:
             puzzle = json.load(file)["puzzles"][index]
+        if page.js("return document.body.dataset.mode") == "play":
+            self.left_game = page.address()
         page.driver.get(page.driver.current_url.split("#")[0] + f"#puzzle={puzzle['id']}")
         page.until(lambda: page.js("return document.body.dataset.mode") == "puzzle", "puzzle mode")
         page.wait_for({"person"})
@@ -887,7 +890,10 @@ class BrowserTest:
         stones it always does), and the game goes on."""
         page = self.page
         if page.button("puzzle-leave").is_displayed():
-            page.button("puzzle-leave").click()
+            page.button("puzzle-leave").click()  # back to the game left for the puzzles
+            page.until(lambda: page.js("return document.body.dataset.mode") == "play", "play")
+            page.wait_for({"person", "over"})
+            assert page.address() == self.left_game, (page.address(), self.left_game)
         page.choose("level", 1)
         page.choose("think", 500)
         page.choose("first", "swap2-engine")
