@@ -91,7 +91,8 @@ export function createActions(state, host) {
     reset(state);
     if (fresh || fromAddress) Object.assign(state, { variations: [], review: null });
     const centre = [spec.size >> 1, spec.size >> 1];
-    Object.assign(state, { mode: 'play', search: null, cursor: centre, puzzle: null });
+    Object.assign(state,
+      { mode: 'play', search: null, cursor: centre, puzzle: null, leftGame: null });
     const hasSetup = spec.black.length + spec.white.length > 0;
     const reply = await ask(state.phase === 'loading' ? 'loading' : 'busy', 'position', {
       width: spec.size, height: spec.size, black: spec.black, white: spec.white,
@@ -270,12 +271,8 @@ export function createActions(state, host) {
     return personMove(x, y);
   }
 
-  // Back from puzzles to the game left for them, or to a new game when there was none.
-  function leavePuzzles() {
-    const left = state.leftGame;
-    state.leftGame = null;
-    return left ? loadAddress(left, 'push') : newGame();
-  }
+  // Back from puzzles to the game left for them (which load forgets), or a new game.
+  const leavePuzzles = () => (state.leftGame ? loadAddress(state.leftGame, 'push') : newGame());
 
   // The first worker's description of the module, then the game in the address.
   function ready(about) {
